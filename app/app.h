@@ -1,0 +1,35 @@
+// Start-up, the main window and the About box: the process-wide handles and their operations.
+#pragma once
+#include "platform/platform.h"
+#include "platform/shell.h"
+
+#include <array>
+
+// Path and name buffers hold 260 characters including the terminator.
+constexpr int PathCapacity = 260;
+using PathBuffer = std::array<wchar_t, PathCapacity>;
+
+extern HINSTANCE AppInstance;
+extern PathBuffer ModulePath;
+extern HWND MainWindow;
+extern HWND MenuBar;
+extern HWND SettingsPanel;
+extern plat::SHACTIVATEINFO ActivationInfo;
+
+constexpr UINT_PTR WatchTimer = 1;
+constexpr UINT PollInterval = 5000;
+
+// Start-up
+int ProgramEntry(HINSTANCE instance, int showCommand);
+bool StartInstance(HINSTANCE instance, int showCommand);
+bool ReadModulePath();
+
+// Main window
+ATOM RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className);
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+HWND CreateMenuBar(HWND window);
+void TearDownMainWindow();
+void StartWatchTimer();
+
+// About box
+INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

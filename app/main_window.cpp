@@ -1,0 +1,132 @@
+// The main window: hosts the settings panel and the menu bar, owns the watch timer.
+#include "app/app.h"
+#include "platform/dialog.h"
+#include "platform/resources.h"
+#include "platform/shell.h"
+#include "platform/timer.h"
+#include "platform/window.h"
+#include "res/resource.h"
+#include "settings/settings_panel.h"
+#include "watch/watch_cycle.h"
+
+HWND MainWindow;
+HWND MenuBar;
+HWND SettingsPanel;
+plat::SHACTIVATEINFO ActivationInfo;
+
+namespace {
+
+// The handheld shell's record sizes, which it checks.
+constexpr DWORD MenuBarInfoSize = 36;
+constexpr DWORD ActivationInfoSize = 12;
+
+LPCDLGTEMPLATEW LoadDialogTemplate(int id) {
+    HRSRC resource = plat::FindResourceW(AppInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
+    return static_cast<LPCDLGTEMPLATEW>(plat::LoadResource(AppInstance, resource));
+}
+
+void CreateMainWindow(HWND window) {
+    MenuBar = CreateMenuBar(window);
+    ActivationInfo = {};
+    ActivationInfo.cbSize = ActivationInfoSize;
+
+    RECT client{};
+    plat::GetClientRect(window, &client);
+    SettingsPanel = plat::CreateDialogIndirectParamW(AppInstance, LoadDialogTemplate(IDD_SETTINGS),
+                                                     window, SettingsPanelProc, 0);
+    if (!SettingsPanel)
+        return;
+    plat::MoveWindow(SettingsPanel, client.left, client.top, client.right - client.left,
+                     client.bottom - client.top, TRUE);
+    plat::ShowWindow(SettingsPanel, SW_SHOW);
+    plat::UpdateWindow(SettingsPanel);
+}
+
+void OpenAboutBox(HWND owner) {
+    plat::DialogBoxIndirectParamW(AppInstance, LoadDialogTemplate(IDD_ABOUT), owner, AboutBoxProc,
+                                  0);
+}
+
+void Quit(HWND window) {
+    // As when the user switches away: the shell sees the deactivation before the close.
+    plat::SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
+    plat::SendMessageW(window, WM_CLOSE, 0, 0);
+}
+
+LRESULT OnCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
+    case IDM_QUIT:
+        Quit(window);
+        return 0;
+    case IDM_ABOUT:
+        OpenAboutBox(window);
+        return 0;
+    case IDM_EXIT:
+        plat::SendMessageW(window, WM_CLOSE, 0, 0);
+        return 0;
+    default:
+        return plat::DefWindowProcW(window, WM_COMMAND, wParam, lParam);
+    }
+}
+
+} // namespace
+
+ATOM RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className) {
+    WNDCLASSW windowClass{};
+    windowClass.style = CS_VREDRAW | CS_HREDRAW;
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = plat::LoadIconW(instance, MAKEINTRESOURCEW(IDI_NUDGEBELL));
+    windowClass.hbrBackground = static_cast<HBRUSH>(plat::GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = className;
+    return plat::RegisterClassW(&windowClass);
+}
+
+HWND CreateMenuBar(HWND window) {
+    plat::SHMENUBARINFO info{};
+    info.cbSize = MenuBarInfoSize;
+    info.hwndParent = window;
+    info.nToolBarId = IDMB_MAIN;
+    info.hInstRes = AppInstance;
+    return plat::SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
+}
+
+void StartWatchTimer() {
+    plat::SetTimer(MainWindow, WatchTimer, PollInterval, nullptr);
+}
+
+void TearDownMainWindow() {
+    // The timer goes first, so that no tick runs against a half-destroyed window.
+    plat::KillTimer(MainWindow, WatchTimer);
+    plat::DestroyWindow(SettingsPanel);
+    plat::DestroyWindow(MenuBar);
+    plat::PostQuitMessage(0);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        CreateMainWindow(window);
+        return 0;
+    case WM_DESTROY:
+        TearDownMainWindow();
+        return 0;
+    case WM_ACTIVATE:
+        plat::SHHandleWMActivate(window, wParam, lParam, &ActivationInfo, 0);
+        return 0;
+    case WM_PAINT:
+        // The panel covers the client area; validating keeps the system from asking again.
+        plat::DefWindowProcW(window, message, wParam, lParam);
+        return 0;
+    case WM_SETTINGCHANGE:
+        plat::SHHandleWMSettingChange(window, wParam, lParam, &ActivationInfo);
+        return 0;
+    case WM_COMMAND:
+        return OnCommand(window, wParam, lParam);
+    case WM_TIMER:
+        WatchTick();
+        return 0;
+    default:
+        return plat::DefWindowProcW(window, message, wParam, lParam);
+    }
+}

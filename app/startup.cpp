@@ -1,0 +1,99 @@
+// The program's entry: the wake-up start, the single running copy, and the message loop.
+#include "app/app.h"
+#include "platform/message_box.h"
+#include "platform/message_loop.h"
+#include "platform/process.h"
+#include "platform/resources.h"
+#include "platform/window.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+
+#include <cwchar>
+
+HINSTANCE AppInstance;
+PathBuffer ModulePath;
+
+namespace {
+
+constexpr int NameCapacity = 100;
+// The main window is shortened by the menu bar's height so that the bar has the bottom strip.
+constexpr int MenuBarHeight = 26;
+
+bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword) {
+    return commandLine && std::wcsstr(commandLine, keyword);
+}
+
+} // namespace
+
+bool ReadModulePath() {
+    ModulePath[0] = L'\0';
+    if (plat::GetModuleFileNameW(nullptr, ModulePath.data(), PathCapacity) == 0) {
+        plat::MessageBoxW(nullptr, L"GetModuleFileName() failed!", L"Nudgebell+", MB_ICONHAND);
+        return false;
+    }
+    LoadSettings();
+    return true;
+}
+
+bool StartInstance(HINSTANCE instance, int showCommand) {
+    LPCWSTR commandLine = plat::GetCommandLineW();
+    // A scheduled start only wakes the device; it must not disturb a running copy.
+    if (CommandLineHas(commandLine, L"AppRunAtTime"))
+        return false;
+
+    AppInstance = instance;
+    wchar_t className[NameCapacity] = L"";
+    wchar_t title[NameCapacity] = L"";
+    plat::LoadStringW(AppInstance, IDS_CLASS, className, NameCapacity);
+    plat::LoadStringW(AppInstance, IDS_TITLE, title, NameCapacity);
+
+    MainWindow = plat::FindWindowW(className, title);
+    if (MainWindow) {
+        plat::ShowWindow(MainWindow, SW_SHOWNORMAL);
+        // The low bit asks for the copy's owned windows (an open About box) to come forward too.
+        plat::SetForegroundWindow(
+            reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(MainWindow) | 1));
+        return false;
+    }
+
+    if (!ReadModulePath())
+        return false;
+
+    RegisterMainWindowClass(AppInstance, className);
+    MainWindow =
+        plat::CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
+    if (!MainWindow)
+        return false;
+
+    if (MenuBar) {
+        RECT rect{};
+        plat::GetWindowRect(MainWindow, &rect);
+        plat::MoveWindow(MainWindow, rect.left, rect.top, rect.right - rect.left,
+                         rect.bottom - rect.top - MenuBarHeight, FALSE);
+    }
+
+    if (CommandLineHas(commandLine, L"/AUTORUN")) {
+        showCommand = SW_HIDE;
+        StartWatchTimer();
+    }
+
+    plat::ShowWindow(MainWindow, showCommand);
+    plat::UpdateWindow(MainWindow);
+    return true;
+}
+
+int ProgramEntry(HINSTANCE instance, int showCommand) {
+    if (!StartInstance(instance, showCommand))
+        return 0;
+
+    HACCEL accelerators = plat::LoadAcceleratorsW(AppInstance, MAKEINTRESOURCEW(IDA_MAIN));
+    MSG message{};
+    while (plat::GetMessageW(&message, nullptr, 0, 0)) {
+        if (!plat::TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
+            plat::TranslateMessage(&message);
+            plat::DispatchMessageW(&message);
+        }
+    }
+    return static_cast<int>(message.wParam);
+}

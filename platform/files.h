@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/platform.h"
+
+namespace plat {
+
+// The handheld's "\Windows" folder is, for wave files, the system's media folder.
+HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW *found);
+BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found);
+BOOL FindClose(HANDLE search);
+BOOL DeleteFileW(LPCWSTR path);
+
+} // namespace plat

@@ -1,0 +1,12 @@
+#pragma once
+#include "platform/platform.h"
+
+namespace plat {
+
+// The start's argument text alone, without the program's own name, as the handheld gives it:
+// a program folder whose name holds a keyword cannot trigger that keyword.
+LPCWSTR GetCommandLineW();
+DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD capacity);
+void Sleep(DWORD milliseconds);
+
+} // namespace plat

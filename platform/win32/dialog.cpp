@@ -1,0 +1,86 @@
+#include "platform/dialog.h"
+#include "platform/win32/win32_internal.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <vector>
+
+namespace plat {
+
+namespace {
+
+// The handheld's "OK button in the caption" extended style. Desktop systems do not define the
+// bit; SHInitDialog gives the box its desktop caption button instead.
+constexpr DWORD CaptionOkButton = 0x80000000;
+
+void InitCommonControlsOnce() {
+    static bool done = false;
+    if (done)
+        return;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    done = true;
+}
+
+// A copy of the template without the handheld-only bit. DLGTEMPLATEEX starts with version 1
+// and the signature 0xFFFF, and keeps its extended style at byte 8; DLGTEMPLATE at byte 4.
+std::vector<DWORD> DesktopTemplate(LPCDLGTEMPLATEW dialogTemplate) {
+    DWORD size = win32::ResourceSize(dialogTemplate);
+    if (!dialogTemplate || size < sizeof(DLGTEMPLATE))
+        return {};
+    std::vector<DWORD> copy((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    std::memcpy(copy.data(), dialogTemplate, size);
+    auto *words = reinterpret_cast<const WORD *>(copy.data());
+    bool extended = words[0] == 1 && words[1] == 0xFFFF;
+    copy[extended ? 2 : 1] &= ~CaptionOkButton;
+    return copy;
+}
+
+} // namespace
+
+HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND parent,
+                                DLGPROC procedure, LPARAM param) {
+    InitCommonControlsOnce();
+    std::vector<DWORD> copy = DesktopTemplate(dialogTemplate);
+    if (copy.empty())
+        return nullptr;
+    return ::CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()),
+                                        parent, procedure, param);
+}
+
+INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND owner,
+                                DLGPROC procedure, LPARAM param) {
+    InitCommonControlsOnce();
+    std::vector<DWORD> copy = DesktopTemplate(dialogTemplate);
+    if (copy.empty())
+        return -1;
+    return ::DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()),
+                                     owner, procedure, param);
+}
+
+BOOL EndDialog(HWND dialog, INT_PTR result) {
+    return ::EndDialog(dialog, result);
+}
+
+HWND GetDlgItem(HWND dialog, int id) {
+    return ::GetDlgItem(dialog, id);
+}
+
+LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::SendDlgItemMessageW(dialog, id, message, wParam, lParam);
+}
+
+UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int capacity) {
+    return ::GetDlgItemTextW(dialog, id, text, capacity);
+}
+
+UINT GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL isSigned) {
+    return ::GetDlgItemInt(dialog, id, translated, isSigned);
+}
+
+BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
+    return ::SetDlgItemInt(dialog, id, value, isSigned);
+}
+
+} // namespace plat

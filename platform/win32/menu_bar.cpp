@@ -1,0 +1,146 @@
+// The handheld's menu bar realized on the desktop: a strip of buttons that sits under its
+// parent window, follows it when it moves, hides and shows with it, and drops the parent's
+// menus down from its buttons. The menu commands go to the parent, as on the handheld.
+#include "platform/shell.h"
+
+#include <commctrl.h>
+
+#include <iterator>
+
+namespace plat {
+
+namespace {
+
+constexpr wchar_t MenuBarClass[] = L"NudgebellPlusMenuBar";
+constexpr UINT_PTR FollowParentId = 0x4D42; // the subclass that keeps the bar under its parent
+constexpr int BarHeight = 26;
+constexpr int ButtonWidth = 60;
+
+// One button of the menu-bar resource: seven 16-bit words.
+struct ButtonWords {
+    WORD image, command, state, style, caption, reserved, popup;
+};
+
+struct MenuBarData {
+    HWND parent;
+    HMENU menu;
+    WORD popupOfButton[8];
+};
+
+MenuBarData *DataOf(HWND bar) {
+    return reinterpret_cast<MenuBarData *>(::GetWindowLongPtrW(bar, GWLP_USERDATA));
+}
+
+void PlaceUnderParent(HWND bar, HWND parent) {
+    RECT rect{};
+    ::GetWindowRect(parent, &rect);
+    bool visible = ::IsWindowVisible(parent);
+    ::SetWindowPos(bar, nullptr, rect.left, rect.bottom, rect.right - rect.left, BarHeight,
+                   SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+LRESULT CALLBACK FollowParent(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                              DWORD_PTR barData) {
+    if (message == WM_WINDOWPOSCHANGED || message == WM_SHOWWINDOW) {
+        LRESULT result = ::DefSubclassProc(parent, message, wParam, lParam);
+        PlaceUnderParent(reinterpret_cast<HWND>(barData), parent);
+        return result;
+    }
+    return ::DefSubclassProc(parent, message, wParam, lParam);
+}
+
+void DropDown(HWND bar, MenuBarData &data, int button) {
+    HWND buttonWindow = ::GetDlgItem(bar, button);
+    RECT rect{};
+    ::GetWindowRect(buttonWindow, &rect);
+    HMENU popup = ::GetSubMenu(data.menu, data.popupOfButton[button]);
+    // The menu closes properly only when its owner is in the foreground.
+    ::SetForegroundWindow(data.parent);
+    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, rect.left, rect.top,
+                     0, data.parent, nullptr);
+}
+
+LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
+    MenuBarData *data = DataOf(bar);
+    switch (message) {
+    case WM_COMMAND:
+        if (data && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) < std::size(data->popupOfButton))
+            DropDown(bar, *data, LOWORD(wParam));
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_NCDESTROY:
+        if (data) {
+            ::RemoveWindowSubclass(data->parent, FollowParent, FollowParentId);
+            ::DestroyMenu(data->menu);
+            delete data;
+            ::SetWindowLongPtrW(bar, GWLP_USERDATA, 0);
+        }
+        break;
+    }
+    return ::DefWindowProcW(bar, message, wParam, lParam);
+}
+
+bool RegisterMenuBarClass(HINSTANCE instance) {
+    WNDCLASSW windowClass{};
+    if (::GetClassInfoW(instance, MenuBarClass, &windowClass))
+        return true;
+    windowClass.lpfnWndProc = MenuBarProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = MenuBarClass;
+    return ::RegisterClassW(&windowClass) != 0;
+}
+
+} // namespace
+
+BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
+    if (!info || !info->hwndParent)
+        return FALSE;
+    HINSTANCE instance = info->hInstRes;
+    HRSRC resource =
+        ::FindResourceW(instance, MAKEINTRESOURCEW(info->nToolBarId), MAKEINTRESOURCEW(10));
+    DWORD size = resource ? ::SizeofResource(instance, resource) : 0;
+    auto *words = static_cast<const WORD *>(::LockResource(::LoadResource(instance, resource)));
+    if (!words || size < 2 * sizeof(WORD))
+        return FALSE;
+    WORD buttons = words[1];
+    if (buttons > std::size(MenuBarData{}.popupOfButton) ||
+        size < (2 + buttons * 7) * sizeof(WORD) || !RegisterMenuBarClass(instance))
+        return FALSE;
+
+    auto *data =
+        new MenuBarData{info->hwndParent, ::LoadMenuW(instance, MAKEINTRESOURCEW(words[0])), {}};
+    HWND bar = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, MenuBarClass, L"",
+                                 WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, BarHeight, info->hwndParent,
+                                 nullptr, instance, nullptr);
+    if (!bar || !data->menu) {
+        if (bar)
+            ::DestroyWindow(bar);
+        ::DestroyMenu(data->menu);
+        delete data;
+        return FALSE;
+    }
+    ::SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+
+    auto *button = reinterpret_cast<const ButtonWords *>(words + 2);
+    HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    for (WORD i = 0; i < buttons; ++i) {
+        wchar_t caption[64] = L"";
+        ::LoadStringW(instance, button[i].caption, caption, std::size(caption));
+        data->popupOfButton[i] = button[i].popup;
+        HWND child = ::CreateWindowExW(
+            0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, i * ButtonWidth,
+            0, ButtonWidth, BarHeight, bar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i)),
+            instance, nullptr);
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    ::SetWindowSubclass(info->hwndParent, FollowParent, FollowParentId,
+                        reinterpret_cast<DWORD_PTR>(bar));
+    PlaceUnderParent(bar, info->hwndParent);
+    info->hwndMB = bar;
+    return TRUE;
+}
+
+} // namespace plat

@@ -1,0 +1,119 @@
+#include "platform/window.h"
+#include "platform/win32/win32_internal.h"
+
+namespace plat {
+
+namespace win32 {
+
+bool IsHandheldScreen() {
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    return work.right - work.left <= 480 && work.bottom - work.top <= 640;
+}
+
+HWND SystemHandle(HWND window) {
+    return reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) & ~ULONG_PTR{1});
+}
+
+} // namespace win32
+
+namespace {
+
+// A handheld's screen, 240 x 320, less the title strip at its top.
+constexpr int HandheldClientWidth = 240;
+constexpr int HandheldClientHeight = 294;
+
+void DefaultTopLevelPlacement(DWORD style, DWORD exStyle, int &x, int &y, int &width, int &height) {
+    if (win32::IsHandheldScreen()) {
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left;
+        y = work.top;
+        width = work.right - work.left;
+        height = work.bottom - work.top;
+        return;
+    }
+    HDC screen = ::GetDC(nullptr);
+    int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    // The caption comes with every top-level window that has no popup style.
+    RECT rect{0, 0, ::MulDiv(HandheldClientWidth, dpi, 96),
+              ::MulDiv(HandheldClientHeight, dpi, 96)};
+    ::AdjustWindowRectEx(&rect, style | WS_CAPTION, FALSE, exStyle);
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+}
+
+} // namespace
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
+    return ::FindWindowW(className, title);
+}
+
+ATOM RegisterClassW(const WNDCLASSW *windowClass) {
+    return ::RegisterClassW(windowClass);
+}
+
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param) {
+    if (!parent && !(style & WS_CHILD) && width == CW_USEDEFAULT && height == CW_USEDEFAULT)
+        DefaultTopLevelPlacement(style, exStyle, x, y, width, height);
+    return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menu,
+                             instance, param);
+}
+
+BOOL ShowWindow(HWND window, int command) {
+    return ::ShowWindow(window, command);
+}
+
+BOOL UpdateWindow(HWND window) {
+    return ::UpdateWindow(window);
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    bool withOwned = reinterpret_cast<ULONG_PTR>(window) & 1;
+    window = win32::SystemHandle(window);
+    BOOL result = ::SetForegroundWindow(window);
+    if (withOwned) {
+        // The window's open modal box, if any, is what the user must see in front.
+        HWND popup = ::GetLastActivePopup(window);
+        if (popup && popup != window)
+            result = ::SetForegroundWindow(popup);
+    }
+    return result;
+}
+
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) {
+    return ::MoveWindow(window, x, y, width, height, repaint);
+}
+
+BOOL GetWindowRect(HWND window, RECT *rect) {
+    return ::GetWindowRect(window, rect);
+}
+
+BOOL GetClientRect(HWND window, RECT *rect) {
+    return ::GetClientRect(window, rect);
+}
+
+BOOL ScreenToClient(HWND window, POINT *point) {
+    return ::ScreenToClient(window, point);
+}
+
+BOOL DestroyWindow(HWND window) {
+    return window ? ::DestroyWindow(window) : FALSE;
+}
+
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::SendMessageW(window, message, wParam, lParam);
+}
+
+void PostQuitMessage(int exitCode) {
+    ::PostQuitMessage(exitCode);
+}
+
+} // namespace plat

@@ -1,0 +1,27 @@
+#pragma once
+#include "platform/platform.h"
+
+namespace plat {
+
+HWND FindWindowW(LPCWSTR className, LPCWSTR title);
+ATOM RegisterClassW(const WNDCLASSW *windowClass);
+// A top-level window asked for at CW_USEDEFAULT fills the screen when the screen is a
+// handheld's, and is a handheld-sized window on a desktop screen.
+HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
+                     LPVOID param);
+BOOL ShowWindow(HWND window, int command);
+BOOL UpdateWindow(HWND window);
+// A handle with its lowest bit set asks, as on the handheld, to bring the window's owned
+// windows forward too. The bit is never passed on to the system.
+BOOL SetForegroundWindow(HWND window);
+BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
+BOOL GetWindowRect(HWND window, RECT *rect);
+BOOL GetClientRect(HWND window, RECT *rect);
+BOOL ScreenToClient(HWND window, POINT *point);
+BOOL DestroyWindow(HWND window);
+LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+
+} // namespace plat

@@ -1,0 +1,103 @@
+// The settings record and its registry store. Every value name, type and default lives here.
+#include "platform/registry.h"
+#include "settings/settings.h"
+
+SettingsRecord Settings;
+
+namespace {
+
+constexpr LPCWSTR SettingsKey = L"Software\\Quarnel\\NudgebellPlus";
+constexpr REGSAM AllAccess = 0xF003F;
+
+struct DwordValue {
+    LPCWSTR name;
+    DWORD SettingsRecord::*field;
+};
+
+// In the order in which they are read and written. Language comes last: only the watch cycle
+// writes it, on its own.
+constexpr DwordValue DwordValues[] = {
+    {L"Play", &SettingsRecord::Play},
+    {L"RepeatTimes", &SettingsRecord::RepeatTimes},
+    {L"RepeatDelay", &SettingsRecord::RepeatDelay},
+    {L"AutoSnooze", &SettingsRecord::AutoSnooze},
+    {L"SnoozeChoice", &SettingsRecord::SnoozeChoice},
+    {L"VolumeControl", &SettingsRecord::VolumeControl},
+    {L"AutoRun", &SettingsRecord::AutoRun},
+    {L"Language", &SettingsRecord::Language},
+};
+constexpr DwordValue LanguageValue = DwordValues[7];
+
+// A value that does not fit its field leaves the field as it was, like a missing one.
+void ReadDword(HKEY key, const DwordValue &value) {
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    if (plat::RegQueryValueExW(key, value.name, nullptr, nullptr, reinterpret_cast<BYTE *>(&data),
+                               &size) == ERROR_SUCCESS &&
+        size == sizeof data)
+        Settings.*value.field = data;
+}
+
+void ReadSound(HKEY key) {
+    std::array<wchar_t, SoundCapacity> data{};
+    DWORD size = sizeof data;
+    if (plat::RegQueryValueExW(key, L"Sound", nullptr, nullptr, reinterpret_cast<BYTE *>(&data),
+                               &size) != ERROR_SUCCESS)
+        return;
+    // Text stored without its terminator, even one that fills the whole field, is cut to fit.
+    size_t length = size / sizeof(wchar_t);
+    if (length >= data.size())
+        length = data.size() - 1;
+    data[length] = L'\0';
+    Settings.Sound = data;
+}
+
+void WriteDword(HKEY key, const DwordValue &value) {
+    DWORD data = Settings.*value.field;
+    plat::RegSetValueExW(key, value.name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&data),
+                         sizeof data);
+}
+
+HKEY CreateSettingsKey() {
+    HKEY key = nullptr;
+    if (plat::RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, AllAccess, nullptr,
+                              &key, nullptr) != ERROR_SUCCESS)
+        return nullptr;
+    return key;
+}
+
+} // namespace
+
+void LoadSettings() {
+    HKEY key = nullptr;
+    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, AllAccess, &key) != ERROR_SUCCESS)
+        return;
+    for (const DwordValue &value : DwordValues)
+        ReadDword(key, value);
+    ReadSound(key);
+    plat::RegCloseKey(key);
+}
+
+void SaveSettings() {
+    HKEY key = CreateSettingsKey();
+    if (!key)
+        return;
+    for (const DwordValue &value : DwordValues)
+        if (value.field != LanguageValue.field)
+            WriteDword(key, value);
+    DWORD length = 0;
+    while (length + 1 < SoundCapacity && Settings.Sound[length])
+        ++length;
+    plat::RegSetValueExW(key, L"Sound", 0, REG_SZ,
+                         reinterpret_cast<const BYTE *>(Settings.Sound.data()),
+                         (length + 1) * sizeof(wchar_t));
+    plat::RegCloseKey(key);
+}
+
+void SaveLanguage() {
+    HKEY key = CreateSettingsKey();
+    if (!key)
+        return;
+    WriteDword(key, LanguageValue);
+    plat::RegCloseKey(key);
+}

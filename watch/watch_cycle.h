@@ -1,0 +1,14 @@
+// The watch cycle: finds the reminder window on each timer tick and runs a replay series.
+#pragma once
+#include "platform/platform.h"
+
+struct WatchStateRecord {
+    DWORD ringing = 0;
+    DWORD ringCount = 0;
+    DWORD cycleDone = 0;
+    DWORD playing = 0;
+};
+
+extern WatchStateRecord WatchState;
+
+void WatchTick();
