@@ -1,0 +1,67 @@
+// Driving the real program on the Wine device from a test process of its own.
+#pragma once
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace e2e {
+
+constexpr wchar_t ProgramClass[] = L"NUDGEBELLPLUS";
+constexpr wchar_t ProgramTitle[] = L"Nudgebell+";
+constexpr wchar_t SettingsKey[] = L"Software\\Quarnel\\NudgebellPlus";
+
+// A Unix path of the build as the device sees it (Wine's Z: drive).
+std::wstring DevicePath(const char *unixPath);
+std::wstring ProgramPath();
+std::wstring ToolPath(const wchar_t *name); // a program built under tools/
+
+struct Process {
+    HANDLE handle = nullptr;
+    DWORD id = 0;
+};
+
+// Starts `program` with `arguments`; the handle is closed by Wait or Close.
+Process Start(const std::wstring &program, const std::wstring &arguments);
+Process StartProgram(const std::wstring &arguments);
+// The exit code, or STILL_ACTIVE when it did not end within `milliseconds`.
+DWORD Wait(Process &process, DWORD milliseconds);
+void Close(Process &process);
+
+// Polls until the predicate holds; false when `milliseconds` passed first.
+template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD milliseconds = 10000) {
+    DWORD start = ::GetTickCount();
+    while (!predicate()) {
+        if (::GetTickCount() - start > milliseconds)
+            return false;
+        ::Sleep(20);
+    }
+    return true;
+}
+
+HWND WaitForWindow(const wchar_t *className, const wchar_t *title, DWORD milliseconds = 10000);
+HWND ProgramWindow();
+// A visible top-level window owned by `owner`'s thread with the given title, or none.
+HWND FindOwnedWindow(HWND owner, const wchar_t *title);
+
+// Ends every copy of the program that is still running.
+void EndAllCopies();
+
+// The program's settings key.
+void DeleteSettings();
+void WriteSetting(const wchar_t *name, DWORD value);
+void WriteSetting(const wchar_t *name, const std::wstring &text);
+bool ReadSetting(const wchar_t *name, DWORD *value);
+
+// Keys typed on the device's keyboard, to whichever window has the focus.
+void TypeKeys(std::initializer_list<WORD> down, WORD key);
+
+// Each test starts with no copy running and no stored settings, and ends every copy it left.
+class ProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+} // namespace e2e

@@ -1,0 +1,130 @@
+// Start-up, the single copy, closing and the About box, on the real program.
+#include "tests/e2e/harness.h"
+
+namespace {
+
+using namespace e2e;
+
+class StartupE2E : public ProgramTest {};
+
+TEST_F(StartupE2E, WakeUpStartEndsAtOnceAndLeavesTheHiddenCopyHidden) {
+    Process copy = StartProgram(L"/AUTORUN");
+    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(window));
+
+    Process wake = StartProgram(L"AppRunAtTime");
+    EXPECT_EQ(Wait(wake, 10000), 0u);
+    EXPECT_FALSE(::IsWindowVisible(window));
+    EXPECT_EQ(Wait(copy, 0), STILL_ACTIVE) << "the running copy must go on";
+    Close(copy);
+}
+
+TEST_F(StartupE2E, SecondStartShowsTheHiddenCopyInFront) {
+    for (const wchar_t *second : {L"", L"/AUTORUN"}) {
+        EndAllCopies();
+        Process copy = StartProgram(L"/AUTORUN");
+        HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+        ASSERT_NE(window, nullptr);
+
+        Process again = StartProgram(second);
+        EXPECT_EQ(Wait(again, 10000), 0u);
+        EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window); }));
+        EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
+        EXPECT_EQ(Wait(copy, 0), STILL_ACTIVE);
+        Close(copy);
+    }
+}
+
+TEST_F(StartupE2E, OrdinaryStartShowsTheWindowAndAutorunStartsHidden) {
+    struct Case {
+        const wchar_t *arguments;
+        bool visible;
+    };
+    for (const Case &c : {Case{L"", true}, Case{L"/AUTORUN", false}, Case{L"/autorun", true}}) {
+        EndAllCopies();
+        Process program = StartProgram(c.arguments);
+        HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+        ASSERT_NE(window, nullptr);
+        ::Sleep(300);
+        EXPECT_EQ(::IsWindowVisible(window) != FALSE, c.visible) << c.arguments;
+        Close(program);
+    }
+}
+
+TEST_F(StartupE2E, ToolsExitAndCtrlQEndWithZero) {
+    // Tools -> Exit through the real menu bar: its button drops the menu, whose Exit item
+    // sends the command to the main window.
+    Process program = StartProgram(L"");
+    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    ASSERT_NE(window, nullptr);
+    HWND bar = WaitForWindow(L"NudgebellPlusMenuBar", L"");
+    ASSERT_NE(bar, nullptr);
+    HWND tools = ::FindWindowExW(bar, nullptr, L"Button", L"Tools");
+    ASSERT_NE(tools, nullptr);
+    ::PostMessageW(tools, BM_CLICK, 0, 0);
+    HWND menu = WaitForWindow(L"#32768", nullptr);
+    ASSERT_NE(menu, nullptr);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_UP, 0); // the last item, "Exit"
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(Wait(program, 10000), 0u);
+
+    // Ctrl+Q reaches the main window when it has the keyboard focus.
+    program = StartProgram(L"");
+    window = WaitForWindow(ProgramClass, ProgramTitle);
+    ASSERT_NE(window, nullptr);
+    DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
+    ASSERT_TRUE(::AttachThreadInput(::GetCurrentThreadId(), thread, TRUE));
+    ::SetForegroundWindow(window);
+    ::SetFocus(window);
+    ::AttachThreadInput(::GetCurrentThreadId(), thread, FALSE);
+    TypeKeys({VK_CONTROL}, 'Q');
+    EXPECT_EQ(Wait(program, 10000), 0u);
+}
+
+TEST_F(StartupE2E, AboutBoxOpensOnItsCommandAndClosesOnlyOnCommandOne) {
+    Process program = StartProgram(L"");
+    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    ASSERT_NE(window, nullptr);
+
+    ::PostMessageW(window, WM_COMMAND, 40003, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    RECT boxRect{}, mainRect{};
+    ::GetWindowRect(box, &boxRect);
+    ::GetWindowRect(window, &mainRect);
+    EXPECT_TRUE(::EqualRect(&boxRect, &mainRect)) << "the box covers the main window's area";
+    EXPECT_TRUE(::GetWindowLongW(box, GWL_STYLE) & WS_SYSMENU) << "the caption's Done button";
+
+    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    ::Sleep(500);
+    EXPECT_TRUE(::IsWindow(box)) << "cancel leaves the box open";
+
+    // The caption's Done button sends command 1.
+    ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+
+    ::PostMessageW(window, WM_COMMAND, 40003, 0);
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+    Close(program);
+}
+
+TEST_F(StartupE2E, SecondStartBringsAnOpenAboutBoxForward) {
+    Process program = StartProgram(L"");
+    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    ASSERT_NE(window, nullptr);
+    ::PostMessageW(window, WM_COMMAND, 40003, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+
+    Process other = Start(ToolPath(L"makesounds.exe"), L"Z:\\tmp"); // any window-less program
+    Wait(other, 10000);
+    Process again = StartProgram(L"");
+    EXPECT_EQ(Wait(again, 10000), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; }));
+    Close(program);
+}
+
+} // namespace
