@@ -15,9 +15,6 @@ BOOL CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *) {
 BOOL PostKeybdMessage(HWND, UINT, UINT, UINT, UINT *, UINT *) {
     return FALSE;
 }
-DWORD SHCreateShortcut(LPWSTR, LPWSTR) {
-    return 0;
-}
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume) {
     return ::waveOutGetVolume(device, volume);
 }

@@ -5,6 +5,10 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+// shlobj.h maps the name to its W form, which would define another function than the
+// one declared in platform/shell.h.
+#undef SHGetSpecialFolderPath
+
 namespace plat {
 
 namespace {
