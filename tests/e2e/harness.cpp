@@ -69,6 +69,12 @@ HWND ProgramWindow() {
     return ::FindWindowW(ProgramClass, ProgramTitle);
 }
 
+HWND WaitForProgramWindow(Process &program, DWORD milliseconds) {
+    if (program.handle)
+        ::WaitForInputIdle(program.handle, milliseconds);
+    return WaitForWindow(ProgramClass, ProgramTitle, milliseconds);
+}
+
 HWND FindOwnedWindow(HWND owner, const wchar_t *title) {
     struct Search {
         HWND owner;

@@ -42,6 +42,9 @@ template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD millisec
 
 HWND WaitForWindow(const wchar_t *className, const wchar_t *title, DWORD milliseconds = 10000);
 HWND ProgramWindow();
+// The program's main window once `program` has finished starting up (its window exists from
+// the start of its creation, before it has its final visibility).
+HWND WaitForProgramWindow(Process &program, DWORD milliseconds = 10000);
 // A visible top-level window owned by `owner`'s thread with the given title, or none.
 HWND FindOwnedWindow(HWND owner, const wchar_t *title);
 

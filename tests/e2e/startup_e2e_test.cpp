@@ -9,7 +9,7 @@ class StartupE2E : public ProgramTest {};
 
 TEST_F(StartupE2E, WakeUpStartEndsAtOnceAndLeavesTheHiddenCopyHidden) {
     Process copy = StartProgram(L"/AUTORUN");
-    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    HWND window = WaitForProgramWindow(copy);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(::IsWindowVisible(window));
 
@@ -24,7 +24,7 @@ TEST_F(StartupE2E, SecondStartShowsTheHiddenCopyInFront) {
     for (const wchar_t *second : {L"", L"/AUTORUN"}) {
         EndAllCopies();
         Process copy = StartProgram(L"/AUTORUN");
-        HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+        HWND window = WaitForProgramWindow(copy);
         ASSERT_NE(window, nullptr);
 
         Process again = StartProgram(second);
@@ -44,19 +44,60 @@ TEST_F(StartupE2E, OrdinaryStartShowsTheWindowAndAutorunStartsHidden) {
     for (const Case &c : {Case{L"", true}, Case{L"/AUTORUN", false}, Case{L"/autorun", true}}) {
         EndAllCopies();
         Process program = StartProgram(c.arguments);
-        HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+        HWND window = WaitForProgramWindow(program);
         ASSERT_NE(window, nullptr);
-        ::Sleep(300);
         EXPECT_EQ(::IsWindowVisible(window) != FALSE, c.visible) << c.arguments;
         Close(program);
     }
+}
+
+TEST_F(StartupE2E, KeywordInTheProgramsOwnPathIsNoKeyword) {
+    // Only the arguments count: a copy of the program in a folder named like the wake-up
+    // keyword must start normally.
+    wchar_t temp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + L"AppRunAtTime";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring copy = folder + L"\\nudgebellplus.exe";
+    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
+
+    Process program = Start(copy, L"");
+    HWND window = WaitForProgramWindow(program);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(window); }));
+    Close(program);
+    EndAllCopies();
+    ::DeleteFileW(copy.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(StartupE2E, MenuBarSitsUnderTheWindowAndHidesAndShowsWithIt) {
+    Process program = StartProgram(L"/AUTORUN");
+    HWND window = WaitForProgramWindow(program);
+    ASSERT_NE(window, nullptr);
+    HWND bar = WaitForWindow(L"NudgebellPlusMenuBar", L"");
+    ASSERT_NE(bar, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(bar));
+
+    Process again = StartProgram(L"");
+    EXPECT_EQ(Wait(again, 10000), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(bar); }));
+    RECT main{}, strip{}, screen{};
+    ::GetWindowRect(window, &main);
+    ::GetWindowRect(bar, &strip);
+    ::GetWindowRect(::GetDesktopWindow(), &screen);
+    EXPECT_EQ(strip.top, main.bottom);
+    EXPECT_EQ(strip.left, main.left);
+    EXPECT_EQ(strip.right, main.right);
+    EXPECT_EQ(strip.bottom, screen.bottom) << "the bar takes the bottom of the handheld's screen";
+    Close(program);
 }
 
 TEST_F(StartupE2E, ToolsExitAndCtrlQEndWithZero) {
     // Tools -> Exit through the real menu bar: its button drops the menu, whose Exit item
     // sends the command to the main window.
     Process program = StartProgram(L"");
-    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    HWND window = WaitForProgramWindow(program);
     ASSERT_NE(window, nullptr);
     HWND bar = WaitForWindow(L"NudgebellPlusMenuBar", L"");
     ASSERT_NE(bar, nullptr);
@@ -71,7 +112,7 @@ TEST_F(StartupE2E, ToolsExitAndCtrlQEndWithZero) {
 
     // Ctrl+Q reaches the main window when it has the keyboard focus.
     program = StartProgram(L"");
-    window = WaitForWindow(ProgramClass, ProgramTitle);
+    window = WaitForProgramWindow(program);
     ASSERT_NE(window, nullptr);
     DWORD thread = ::GetWindowThreadProcessId(window, nullptr);
     ASSERT_TRUE(::AttachThreadInput(::GetCurrentThreadId(), thread, TRUE));
@@ -84,7 +125,7 @@ TEST_F(StartupE2E, ToolsExitAndCtrlQEndWithZero) {
 
 TEST_F(StartupE2E, AboutBoxOpensOnItsCommandAndClosesOnlyOnCommandOne) {
     Process program = StartProgram(L"");
-    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    HWND window = WaitForProgramWindow(program);
     ASSERT_NE(window, nullptr);
 
     ::PostMessageW(window, WM_COMMAND, 40003, 0);
@@ -113,7 +154,7 @@ TEST_F(StartupE2E, AboutBoxOpensOnItsCommandAndClosesOnlyOnCommandOne) {
 
 TEST_F(StartupE2E, SecondStartBringsAnOpenAboutBoxForward) {
     Process program = StartProgram(L"");
-    HWND window = WaitForWindow(ProgramClass, ProgramTitle);
+    HWND window = WaitForProgramWindow(program);
     ASSERT_NE(window, nullptr);
     ::PostMessageW(window, WM_COMMAND, 40003, 0);
     HWND box = nullptr;
