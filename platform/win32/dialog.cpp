@@ -3,8 +3,8 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <cstring>
-#include <vector>
 
 namespace plat {
 
@@ -23,18 +23,21 @@ void InitCommonControlsOnce() {
     done = true;
 }
 
-// A copy of the template without the handheld-only bit. DLGTEMPLATEEX starts with version 1
-// and the signature 0xFFFF, and keeps its extended style at byte 8; DLGTEMPLATE at byte 4.
-std::vector<DWORD> DesktopTemplate(LPCDLGTEMPLATEW dialogTemplate) {
+// The system reads a template only while it creates the dialog, so a copy on the stack
+// serves; the program's templates are far smaller.
+using TemplateCopy = std::array<DWORD, 2048>;
+
+// Copies the template without the handheld-only bit. DLGTEMPLATEEX starts with version 1 and
+// the signature 0xFFFF, and keeps its extended style at byte 8; DLGTEMPLATE at byte 4.
+LPCDLGTEMPLATEW DesktopTemplate(LPCDLGTEMPLATEW dialogTemplate, TemplateCopy &copy) {
     DWORD size = win32::ResourceSize(dialogTemplate);
-    if (!dialogTemplate || size < sizeof(DLGTEMPLATE))
-        return {};
-    std::vector<DWORD> copy((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+    if (!dialogTemplate || size < sizeof(DLGTEMPLATE) || size > sizeof copy)
+        return nullptr;
     std::memcpy(copy.data(), dialogTemplate, size);
     auto *words = reinterpret_cast<const WORD *>(copy.data());
     bool extended = words[0] == 1 && words[1] == 0xFFFF;
     copy[extended ? 2 : 1] &= ~CaptionOkButton;
-    return copy;
+    return reinterpret_cast<LPCDLGTEMPLATEW>(copy.data());
 }
 
 } // namespace
@@ -42,21 +45,21 @@ std::vector<DWORD> DesktopTemplate(LPCDLGTEMPLATEW dialogTemplate) {
 HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND parent,
                                 DLGPROC procedure, LPARAM param) {
     InitCommonControlsOnce();
-    std::vector<DWORD> copy = DesktopTemplate(dialogTemplate);
-    if (copy.empty())
+    TemplateCopy copy;
+    LPCDLGTEMPLATEW desktop = DesktopTemplate(dialogTemplate, copy);
+    if (!desktop)
         return nullptr;
-    return ::CreateDialogIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()),
-                                        parent, procedure, param);
+    return ::CreateDialogIndirectParamW(instance, desktop, parent, procedure, param);
 }
 
 INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND owner,
                                 DLGPROC procedure, LPARAM param) {
     InitCommonControlsOnce();
-    std::vector<DWORD> copy = DesktopTemplate(dialogTemplate);
-    if (copy.empty())
+    TemplateCopy copy;
+    LPCDLGTEMPLATEW desktop = DesktopTemplate(dialogTemplate, copy);
+    if (!desktop)
         return -1;
-    return ::DialogBoxIndirectParamW(instance, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()),
-                                     owner, procedure, param);
+    return ::DialogBoxIndirectParamW(instance, desktop, owner, procedure, param);
 }
 
 BOOL EndDialog(HWND dialog, INT_PTR result) {

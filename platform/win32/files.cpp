@@ -1,38 +1,51 @@
 #include "platform/files.h"
+#include "platform/win32/win32_internal.h"
 
 #include <cwchar>
 #include <iterator>
-#include <string>
 #include <string_view>
 
 namespace plat {
 
+namespace win32 {
+
+bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]) {
+    constexpr std::wstring_view media = L"\\Media\\";
+    UINT length = ::GetWindowsDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + media.size() + name.size() >= MAX_PATH)
+        return false;
+    media.copy(path + length, media.size());
+    name.copy(path + length + media.size(), name.size());
+    path[length + media.size() + name.size()] = L'\0';
+    return true;
+}
+
+} // namespace win32
+
 namespace {
 
-constexpr wchar_t DeviceWindowsFolder[] = L"\\Windows\\";
+constexpr std::wstring_view DeviceWindowsFolder = L"\\Windows\\";
 
-bool EndsWithWav(std::wstring_view path) {
-    return path.size() >= 4 && ::_wcsicmp(path.data() + path.size() - 4, L".wav") == 0;
+bool IsDeviceSoundPath(std::wstring_view path) {
+    return path.size() > DeviceWindowsFolder.size() + 4 &&
+           ::_wcsnicmp(path.data(), DeviceWindowsFolder.data(), DeviceWindowsFolder.size()) == 0 &&
+           ::_wcsicmp(path.data() + path.size() - 4, L".wav") == 0 &&
+           path.find(L'\\', DeviceWindowsFolder.size()) == std::wstring_view::npos;
 }
 
 // The handheld keeps its sounds in "\Windows"; desktop Windows keeps them in its media folder.
-std::wstring DesktopPath(LPCWSTR path) {
-    std::wstring_view text = path ? path : L"";
-    constexpr size_t prefix = std::size(DeviceWindowsFolder) - 1;
-    if (text.size() <= prefix || ::_wcsnicmp(text.data(), DeviceWindowsFolder, prefix) != 0 ||
-        !EndsWithWav(text) || text.find(L'\\', prefix) != std::wstring_view::npos)
-        return std::wstring(text);
-    wchar_t root[MAX_PATH] = L"";
-    UINT length = ::GetWindowsDirectoryW(root, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::wstring(text);
-    return std::wstring(root) + L"\\Media\\" + std::wstring(text.substr(prefix));
+LPCWSTR DesktopPath(LPCWSTR path, wchar_t (&buffer)[MAX_PATH]) {
+    if (!path || !IsDeviceSoundPath(path) ||
+        !win32::MediaPath(std::wstring_view(path).substr(DeviceWindowsFolder.size()), buffer))
+        return path;
+    return buffer;
 }
 
 } // namespace
 
 HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW *found) {
-    return ::FindFirstFileW(DesktopPath(pattern).c_str(), found);
+    wchar_t buffer[MAX_PATH];
+    return ::FindFirstFileW(DesktopPath(pattern, buffer), found);
 }
 
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found) {

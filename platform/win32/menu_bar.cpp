@@ -21,14 +21,19 @@ struct ButtonWords {
     WORD image, command, state, style, caption, reserved, popup;
 };
 
-struct MenuBarData {
-    HWND parent;
-    HMENU menu;
-    WORD popupOfButton[8];
-};
+// What a bar keeps in its window's extra bytes: the parent, the menu, and for each of up to
+// MaxButtons buttons the index of the pop-up it drops down.
+constexpr int MaxButtons = 4;
+constexpr int ParentSlot = 0;
+constexpr int MenuSlot = sizeof(LONG_PTR);
+constexpr int PopupSlot = 2 * sizeof(LONG_PTR);
+constexpr int ExtraBytes = (2 + MaxButtons) * sizeof(LONG_PTR);
 
-MenuBarData *DataOf(HWND bar) {
-    return reinterpret_cast<MenuBarData *>(::GetWindowLongPtrW(bar, GWLP_USERDATA));
+HWND ParentOf(HWND bar) {
+    return reinterpret_cast<HWND>(::GetWindowLongPtrW(bar, ParentSlot));
+}
+HMENU MenuOf(HWND bar) {
+    return reinterpret_cast<HMENU>(::GetWindowLongPtrW(bar, MenuSlot));
 }
 
 void PlaceUnderParent(HWND bar, HWND parent) {
@@ -49,33 +54,30 @@ LRESULT CALLBACK FollowParent(HWND parent, UINT message, WPARAM wParam, LPARAM l
     return ::DefSubclassProc(parent, message, wParam, lParam);
 }
 
-void DropDown(HWND bar, MenuBarData &data, int button) {
-    HWND buttonWindow = ::GetDlgItem(bar, button);
+void DropDown(HWND bar, int button) {
     RECT rect{};
-    ::GetWindowRect(buttonWindow, &rect);
-    HMENU popup = ::GetSubMenu(data.menu, data.popupOfButton[button]);
+    ::GetWindowRect(::GetDlgItem(bar, button), &rect);
+    int popup = static_cast<int>(::GetWindowLongPtrW(bar, PopupSlot + button * sizeof(LONG_PTR)));
+    HWND parent = ParentOf(bar);
     // The menu closes properly only when its owner is in the foreground.
-    ::SetForegroundWindow(data.parent);
-    ::TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, rect.left, rect.top,
-                     0, data.parent, nullptr);
+    ::SetForegroundWindow(parent);
+    ::TrackPopupMenu(::GetSubMenu(MenuOf(bar), popup),
+                     TPM_LEFTALIGN | TPM_BOTTOMALIGN | TPM_LEFTBUTTON, rect.left, rect.top, 0,
+                     parent, nullptr);
 }
 
 LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam) {
-    MenuBarData *data = DataOf(bar);
     switch (message) {
     case WM_COMMAND:
-        if (data && HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) < std::size(data->popupOfButton))
-            DropDown(bar, *data, LOWORD(wParam));
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) < MaxButtons)
+            DropDown(bar, LOWORD(wParam));
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_NCDESTROY:
-        if (data) {
-            ::RemoveWindowSubclass(data->parent, FollowParent, FollowParentId);
-            ::DestroyMenu(data->menu);
-            delete data;
-            ::SetWindowLongPtrW(bar, GWLP_USERDATA, 0);
-        }
+        if (HWND parent = ParentOf(bar))
+            ::RemoveWindowSubclass(parent, FollowParent, FollowParentId);
+        ::DestroyMenu(MenuOf(bar));
         break;
     }
     return ::DefWindowProcW(bar, message, wParam, lParam);
@@ -86,6 +88,7 @@ bool RegisterMenuBarClass(HINSTANCE instance) {
     if (::GetClassInfoW(instance, MenuBarClass, &windowClass))
         return true;
     windowClass.lpfnWndProc = MenuBarProc;
+    windowClass.cbWndExtra = ExtraBytes;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -106,36 +109,35 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
     if (!words || size < 2 * sizeof(WORD))
         return FALSE;
     WORD buttons = words[1];
-    if (buttons > std::size(MenuBarData{}.popupOfButton) ||
-        size < (2 + buttons * 7) * sizeof(WORD) || !RegisterMenuBarClass(instance))
+    if (buttons > MaxButtons || size < (2 + buttons * 7) * sizeof(WORD) ||
+        !RegisterMenuBarClass(instance))
         return FALSE;
 
-    auto *data =
-        new MenuBarData{info->hwndParent, ::LoadMenuW(instance, MAKEINTRESOURCEW(words[0])), {}};
     HWND bar = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, MenuBarClass, L"",
                                  WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, BarHeight, info->hwndParent,
                                  nullptr, instance, nullptr);
-    if (!bar || !data->menu) {
-        if (bar)
-            ::DestroyWindow(bar);
-        ::DestroyMenu(data->menu);
-        delete data;
+    if (!bar)
+        return FALSE;
+    HMENU menu = ::LoadMenuW(instance, MAKEINTRESOURCEW(words[0]));
+    if (!menu) {
+        ::DestroyWindow(bar);
         return FALSE;
     }
-    ::SetWindowLongPtrW(bar, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+    ::SetWindowLongPtrW(bar, MenuSlot, reinterpret_cast<LONG_PTR>(menu));
 
     auto *button = reinterpret_cast<const ButtonWords *>(words + 2);
     HFONT font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
     for (WORD i = 0; i < buttons; ++i) {
         wchar_t caption[64] = L"";
         ::LoadStringW(instance, button[i].caption, caption, std::size(caption));
-        data->popupOfButton[i] = button[i].popup;
+        ::SetWindowLongPtrW(bar, PopupSlot + i * sizeof(LONG_PTR), button[i].popup);
         HWND child = ::CreateWindowExW(
             0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, i * ButtonWidth,
             0, ButtonWidth, BarHeight, bar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i)),
             instance, nullptr);
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
+    ::SetWindowLongPtrW(bar, ParentSlot, reinterpret_cast<LONG_PTR>(info->hwndParent));
     ::SetWindowSubclass(info->hwndParent, FollowParent, FollowParentId,
                         reinterpret_cast<DWORD_PTR>(bar));
     PlaceUnderParent(bar, info->hwndParent);

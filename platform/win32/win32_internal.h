@@ -2,6 +2,8 @@
 #pragma once
 #include "platform/platform.h"
 
+#include <string_view>
+
 namespace plat::win32 {
 
 // LoadResource notes each resource's size so that a dialog template can be copied whole.
@@ -14,5 +16,9 @@ bool IsHandheldScreen();
 
 // A handle as the system may see it: the handheld's low-bit flag removed.
 HWND SystemHandle(HWND window);
+
+// The desktop's folder for the handheld's sounds, `%SystemRoot%\Media`, joined with `name`.
+// False when the result would not fit.
+bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]);
 
 } // namespace plat::win32
