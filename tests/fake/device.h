@@ -99,6 +99,7 @@ struct Device {
     MMRESULT volumeReadResult = MMSYSERR_NOERROR;
     MMRESULT volumeWriteResult = MMSYSERR_NOERROR;
     uint64_t soundDuration = 500;
+    std::function<void()> whilePlaying; // runs while a sound plays, before it ends
     std::vector<SoundPlay> sounds;
 
     // Keyboard, wake-ups, shell, message boxes

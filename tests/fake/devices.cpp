@@ -42,6 +42,8 @@ void AudioUpdateFromRegistry() {
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     Log(L"sndPlaySoundW", sound, flags);
     device().sounds.push_back(fake::SoundPlay{sound, flags, device().now});
+    if (device().whilePlaying)
+        device().whilePlaying();
     device().now += device().soundDuration;
     return TRUE;
 }

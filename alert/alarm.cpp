@@ -1,0 +1,74 @@
+// The alarm sound under the volume policy, and the system volume with its registry mirror.
+#include "alert/alert.h"
+#include "platform/registry.h"
+#include "platform/sound.h"
+#include "settings/settings.h"
+#include "watch/watch_cycle.h"
+
+namespace {
+
+constexpr HWAVEOUT OutputDevice = nullptr; // device 0
+constexpr REGSAM AllAccess = 0xF003F;
+
+constexpr WORD MinimumLevel = 0x4000; // a quarter of full scale: quiet, never silent
+constexpr WORD MediumLevel = 0xA000;
+constexpr WORD MaximumLevel = 0xFFFF;
+
+// The per-channel level for this play, or false when the volume is to be left alone.
+bool ChooseLevel(WORD *level) {
+    switch (Settings.VolumeControl) {
+    case Minimum:
+        *level = MinimumLevel;
+        return true;
+    case Medium:
+        *level = MediumLevel;
+        return true;
+    case Maximum:
+        *level = MaximumLevel;
+        return true;
+    case Gradual:
+        // The series rises: quiet for its first replay, medium for the second, full after.
+        *level = WatchState.ringCount == 0   ? MinimumLevel
+                 : WatchState.ringCount == 1 ? MediumLevel
+                                             : MaximumLevel;
+        return true;
+    default: // DontChange, and anything the panel or the registry left that is no mode
+        return false;
+    }
+}
+
+} // namespace
+
+void PlayAlarm(const wchar_t *soundName) {
+    WORD level = 0;
+    DWORD savedLevel = 0;
+    bool changed = ChooseLevel(&level) && SetSystemVolume(MAKELONG(level, level), &savedLevel);
+    plat::sndPlaySoundW(soundName, 0);
+    if (changed)
+        SetSystemVolume(savedLevel, nullptr);
+}
+
+bool SetSystemVolume(DWORD level, DWORD *savedLevel) {
+    // A level that cannot be read cannot be put back: leave the volume as it is rather than
+    // force one and later restore a made-up value.
+    if (savedLevel && plat::waveOutGetVolume(OutputDevice, savedLevel) != MMSYSERR_NOERROR)
+        return false;
+    plat::waveOutSetVolume(OutputDevice, level);
+    WriteRegistryDword(HKEY_CURRENT_USER, L"ControlPanel\\Volume", L"Volume", level);
+    plat::AudioUpdateFromRegistry();
+    return true;
+}
+
+LONG WriteRegistryDword(HKEY rootKey, const wchar_t *subKey, const wchar_t *valueName,
+                        DWORD value) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    LONG status = plat::RegCreateKeyExW(rootKey, subKey, 0, nullptr, 0, AllAccess, nullptr, &key,
+                                        &disposition);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = plat::RegSetValueExW(key, valueName, 0, REG_DWORD,
+                                  reinterpret_cast<const BYTE *>(&value), sizeof value);
+    plat::RegCloseKey(key);
+    return status;
+}

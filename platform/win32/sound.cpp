@@ -1,0 +1,72 @@
+// Sound output and volume. The handheld's sounds are the "\Windows\*.wav" files; desktop
+// Windows keeps its wave files in its media folder, so a sound named either way is played
+// from there when it is there.
+#include "platform/sound.h"
+
+#include <cwchar>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+namespace {
+
+constexpr std::wstring_view DeviceWindowsFolder = L"\\Windows\\";
+constexpr std::wstring_view WaveExtension = L".wav";
+
+bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
+    return text.size() >= prefix.size() &&
+           ::_wcsnicmp(text.data(), prefix.data(), prefix.size()) == 0;
+}
+
+bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
+    return text.size() >= suffix.size() &&
+           ::_wcsicmp(text.data() + text.size() - suffix.size(), suffix.data()) == 0;
+}
+
+// "Alarm1" or "\Windows\Alarm1.wav" as the media folder's file, when that file exists;
+// anything else is left for the system to find (a sound event's name, a path of its own).
+std::wstring DesktopSound(std::wstring_view sound) {
+    std::wstring_view name = sound;
+    if (StartsWith(name, DeviceWindowsFolder) && EndsWith(name, WaveExtension)) {
+        name.remove_prefix(DeviceWindowsFolder.size());
+        name.remove_suffix(WaveExtension.size());
+    }
+    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos)
+        return std::wstring(sound);
+    wchar_t root[MAX_PATH] = L"";
+    UINT length = ::GetWindowsDirectoryW(root, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return std::wstring(sound);
+    std::wstring path = std::wstring(root) + L"\\Media\\" + std::wstring(name);
+    if (!EndsWith(name, WaveExtension))
+        path += WaveExtension;
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::wstring(sound);
+    return path;
+}
+
+} // namespace
+
+// Device 0's volume. Wine answers MMSYSERR_INVALHANDLE for a device number; the failure is
+// passed on, and the callers play at the level in force.
+MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume) {
+    return ::waveOutGetVolume(device, volume);
+}
+
+MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume) {
+    return ::waveOutSetVolume(device, volume);
+}
+
+// The handheld's audio system takes its volume from the registry mirror; a desktop's
+// waveOutSetVolume has already applied it, so there is nothing to reread.
+void AudioUpdateFromRegistry() {}
+
+BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
+    if (!sound || (flags & SND_MEMORY)) // no name: stop a sound, or play one held in memory
+        return ::sndPlaySoundW(sound, flags);
+    return ::sndPlaySoundW(DesktopSound(sound).c_str(), flags);
+}
+
+} // namespace plat
