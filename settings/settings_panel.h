@@ -3,3 +3,16 @@
 #include "platform/platform.h"
 
 INT_PTR CALLBACK SettingsPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Fills and sets the controls from Settings; once, when the panel is created.
+void InitSettingsPanel(HWND panel);
+// Lists the device's wave files, sorted, and selects Settings.Sound (else the first entry).
+void FillSoundList(HWND panel);
+// Copies the controls into Settings and applies a change of the start-up tick.
+void ReadSettingsPanel(HWND panel);
+
+// The repeat interval is edited in whole seconds and stored in milliseconds. More seconds
+// than a 32-bit millisecond count can hold store the largest count, so that a huge interval
+// never wraps into a short one.
+DWORD SecondsToDelay(UINT seconds);
+UINT DelayToSeconds(DWORD delay);

@@ -23,7 +23,12 @@ struct Window {
     bool destroyed = false;
     WNDPROC procedure = nullptr;       // a window of a registered class
     DLGPROC dialogProcedure = nullptr; // a dialog
-    RECT rect{};
+    RECT rect{};                       // a child's is relative to its parent's client area
+    // A dialog's control: its identifier, a combo box's entries and selection, a check state.
+    int id = 0;
+    std::vector<std::wstring> items;
+    int selection = -1;
+    WPARAM check = BST_UNCHECKED;
 };
 
 struct Timer {
@@ -123,6 +128,10 @@ void Reset();
 
 // The handle that the n-th window the device creates gets, counting from 1.
 HWND HandleOfWindow(size_t n);
+
+// The controls of a dialog template, made children of `dialog`, with their rectangles in
+// pixels of a 6 x 13 character cell. Without a template the dialog has no controls.
+void CreateDialogItems(HWND dialog, LPCDLGTEMPLATEW dialogTemplate);
 
 // A window that another program has open, such as a reminder.
 HWND OpenWindow(const std::wstring &className, const std::wstring &title);

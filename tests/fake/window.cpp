@@ -34,11 +34,23 @@ HWND NewWindow(const std::wstring &className, const std::wstring &title, HWND pa
     return handle;
 }
 
-HWND NewDialog(HWND parent, DLGPROC procedure, LPARAM param) {
+HWND NewDialog(LPCDLGTEMPLATEW dialogTemplate, HWND parent, DLGPROC procedure, LPARAM param) {
     HWND dialog = NewWindow(L"#32770", L"", parent, 0);
     fake::Find(dialog)->dialogProcedure = procedure;
+    fake::CreateDialogItems(dialog, dialogTemplate);
     procedure(dialog, WM_INITDIALOG, 0, param);
     return dialog;
+}
+
+// Where the window's top left corner is on the screen: a child's rectangle is relative to
+// its parent's.
+POINT ScreenOrigin(HWND window) {
+    POINT origin{};
+    for (fake::Window *w = fake::Find(window); w; w = fake::Find(w->parent)) {
+        origin.x += w->rect.left;
+        origin.y += w->rect.top;
+    }
+    return origin;
 }
 
 } // namespace
@@ -114,7 +126,9 @@ BOOL GetWindowRect(HWND window, RECT *rect) {
     fake::Window *w = fake::Find(window);
     if (!w)
         return FALSE;
-    *rect = w->rect;
+    POINT origin = ScreenOrigin(window);
+    *rect = RECT{origin.x, origin.y, origin.x + w->rect.right - w->rect.left,
+                 origin.y + w->rect.bottom - w->rect.top};
     return TRUE;
 }
 
@@ -129,11 +143,11 @@ BOOL GetClientRect(HWND window, RECT *rect) {
 
 BOOL ScreenToClient(HWND window, POINT *point) {
     Log(L"ScreenToClient", window);
-    fake::Window *w = fake::Find(window);
-    if (!w)
+    if (!fake::Find(window))
         return FALSE;
-    point->x -= w->rect.left;
-    point->y -= w->rect.top;
+    POINT origin = ScreenOrigin(window);
+    point->x -= origin.x;
+    point->y -= origin.y;
     return TRUE;
 }
 
@@ -210,18 +224,18 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
            }) != 0;
 }
 
-HWND CreateDialogIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW, HWND parent, DLGPROC procedure,
-                                LPARAM param) {
+HWND CreateDialogIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND parent,
+                                DLGPROC procedure, LPARAM param) {
     Log(L"CreateDialogIndirectParamW", parent);
     if (device().dialogFails)
         return nullptr;
-    return NewDialog(parent, procedure, param);
+    return NewDialog(dialogTemplate, parent, procedure, param);
 }
 
-INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW, HWND owner, DLGPROC procedure,
-                                LPARAM param) {
+INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW dialogTemplate, HWND owner,
+                                DLGPROC procedure, LPARAM param) {
     Log(L"DialogBoxIndirectParamW", owner);
-    HWND dialog = NewDialog(owner, procedure, param);
+    HWND dialog = NewDialog(dialogTemplate, owner, procedure, param);
     if (device().whileModalOpen)
         device().whileModalOpen(dialog);
     fake::CloseWindow(dialog);
@@ -231,35 +245,6 @@ INT_PTR DialogBoxIndirectParamW(HINSTANCE, LPCDLGTEMPLATEW, HWND owner, DLGPROC 
 BOOL EndDialog(HWND dialog, INT_PTR result) {
     Log(L"EndDialog", dialog, result);
     return fake::Find(dialog) != nullptr;
-}
-
-HWND GetDlgItem(HWND dialog, int id) {
-    Log(L"GetDlgItem", dialog, id);
-    return nullptr;
-}
-
-LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    Log(L"SendDlgItemMessageW", dialog, id, message, wParam, lParam);
-    return 0;
-}
-
-UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int capacity) {
-    Log(L"GetDlgItemTextW", dialog, id);
-    if (capacity > 0)
-        text[0] = L'\0';
-    return 0;
-}
-
-UINT GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL) {
-    Log(L"GetDlgItemInt", dialog, id);
-    if (translated)
-        *translated = FALSE;
-    return 0;
-}
-
-BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
-    Log(L"SetDlgItemInt", dialog, id, value, isSigned);
-    return TRUE;
 }
 
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {

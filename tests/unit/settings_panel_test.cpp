@@ -1,0 +1,403 @@
+// The settings panel against the simulated device's dialog controls: what it shows, what it
+// reads back, its buttons, and the sound list's selection for any search order.
+#include "platform/dialog.h"
+#include "platform/resources.h"
+#include "platform/window.h"
+#include "res/resource.h"
+#include "settings/settings_panel.h"
+#include "tests/unit/device_test.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+using fake::Describe;
+using fake::device;
+using fake::IndexOfCall;
+
+namespace {
+
+const std::wstring Key = L"HKCU\\Software\\Quarnel\\NudgebellPlus";
+
+std::vector<std::wstring> MediaFiles(const std::vector<std::wstring> &names) {
+    std::vector<std::wstring> files;
+    for (const std::wstring &name : names)
+        files.push_back(L"\\Windows\\" + name);
+    return files;
+}
+
+DWORD StoredDword(const wchar_t *name) {
+    const fake::RegistryValue *value = fake::GetValue(Key, name);
+    if (!value || value->data.size() != 4)
+        return 0xBAD;
+    DWORD data = 0;
+    std::copy(value->data.begin(), value->data.end(), reinterpret_cast<BYTE *>(&data));
+    return data;
+}
+
+std::wstring StoredText(const wchar_t *name) {
+    const fake::RegistryValue *value = fake::GetValue(Key, name);
+    if (!value)
+        return L"(none)";
+    return reinterpret_cast<const wchar_t *>(value->data.data());
+}
+
+class SettingsPanelTest : public DeviceTest {
+  protected:
+    void SetUp() override {
+        DeviceTest::SetUp();
+        device().files = MediaFiles({L"Chimes.wav", L"Alarm1.wav", L"Alarm2.wav"});
+    }
+
+    // The program's own start: the main window with the panel over it.
+    void Start() {
+        device().commandLine = L"";
+        ASSERT_TRUE(StartInstance(Instance(), SW_SHOWNORMAL));
+        ASSERT_NE(SettingsPanel, nullptr);
+        device().calls.clear();
+    }
+
+    // A panel of its own under a parent placed away from the screen's corner.
+    HWND PanelUnder(RECT parentRect) {
+        AppInstance = Instance();
+        MainWindow = fake::OpenWindow(L"NUDGEBELLPLUS", L"Nudgebell+");
+        fake::Find(MainWindow)->rect = parentRect;
+        HRSRC found = plat::FindResourceW(AppInstance, MAKEINTRESOURCEW(IDD_SETTINGS), RT_DIALOG);
+        auto dialogTemplate = static_cast<LPCDLGTEMPLATEW>(plat::LoadResource(AppInstance, found));
+        return plat::CreateDialogIndirectParamW(AppInstance, dialogTemplate, MainWindow,
+                                                SettingsPanelProc, 0);
+    }
+
+    static fake::Window &Control(int id) {
+        fake::Window *w = fake::Find(plat::GetDlgItem(SettingsPanel, id));
+        EXPECT_NE(w, nullptr) << id;
+        static fake::Window none;
+        return w ? *w : none;
+    }
+    static std::wstring Selected(int id) {
+        const fake::Window &w = Control(id);
+        return w.selection < 0 ? L"(none)" : w.items.at(w.selection);
+    }
+    static void Type(int id, const wchar_t *text) {
+        plat::SendDlgItemMessageW(SettingsPanel, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    static void Choose(int id, int index) {
+        plat::SendDlgItemMessageW(SettingsPanel, id, CB_SETCURSEL, index, 0);
+    }
+    static void Tick(int id, WPARAM state) {
+        plat::SendDlgItemMessageW(SettingsPanel, id, BM_SETCHECK, state, 0);
+    }
+    static INT_PTR Press(int id) { return SettingsPanelProc(SettingsPanel, WM_COMMAND, id, 0); }
+};
+
+TEST_F(SettingsPanelTest, SoundListSelectsTheStoredSoundWhateverTheSearchOrder) {
+    std::vector<std::wstring> names = {L"Alarm1.wav", L"Alarm2.wav", L"Alarm3.wav", L"Chimes.wav"};
+    struct Case {
+        const wchar_t *sound;
+        const wchar_t *selected;
+    };
+    const Case cases[] = {
+        {L"Alarm1", L"Alarm1"}, {L"Alarm2", L"Alarm2"}, {L"Alarm3", L"Alarm3"},
+        {L"Chimes", L"Chimes"}, {L"alarm2", L"Alarm1"}, // letter case counts: no match
+        {L"Alarm", L"Alarm1"},  {L"", L"Alarm1"},       {L"Alarm2.wav", L"Alarm1"},
+    };
+    for (const Case &c : cases) {
+        std::sort(names.begin(), names.end());
+        do {
+            SetUp();
+            device().files = MediaFiles(names);
+            wcscpy(Settings.Sound.data(), c.sound);
+            Start();
+            std::wstring order;
+            for (const std::wstring &name : names)
+                order += name + L" ";
+            EXPECT_EQ(Control(IDC_SOUND).items,
+                      (std::vector<std::wstring>{L"Alarm1", L"Alarm2", L"Alarm3", L"Chimes"}))
+                << order;
+            EXPECT_EQ(Selected(IDC_SOUND), c.selected) << c.sound << " searched as " << order;
+        } while (std::next_permutation(names.begin(), names.end()));
+    }
+}
+
+TEST_F(SettingsPanelTest, SoundNamesAreFileNamesCutAtTheirLastDot) {
+    device().files = MediaFiles({L"Wake.Up.wav", L"Tada.WAV", L"readme.txt"});
+    device().files.push_back(L"\\Windows\\Sounds\\Deep.wav");
+    wcscpy(Settings.Sound.data(), L"Wake.Up");
+    Start();
+    EXPECT_EQ(Control(IDC_SOUND).items, (std::vector<std::wstring>{L"Tada", L"Wake.Up"}));
+    EXPECT_EQ(Selected(IDC_SOUND), L"Wake.Up");
+    FillSoundList(SettingsPanel);
+    EXPECT_GE(IndexOfCall(L"FindFirstFileW \"\\Windows\\*.wav\""), 0);
+}
+
+TEST_F(SettingsPanelTest, NoWaveFilesLeaveTheListEmptyAndStoreAnEmptySound) {
+    device().files.clear();
+    Start();
+    EXPECT_TRUE(Control(IDC_SOUND).items.empty());
+    EXPECT_EQ(Selected(IDC_SOUND), L"(none)");
+    Press(IDC_RUN);
+    EXPECT_STREQ(Settings.Sound.data(), L"");
+    EXPECT_EQ(StoredText(L"Sound"), L"");
+}
+
+TEST_F(SettingsPanelTest, PanelWithoutSoundListSearchesNothing) {
+    HWND bare = fake::OpenWindow(L"#32770", L"");
+    FillSoundList(bare);
+    EXPECT_EQ(IndexOfCall(L"FindFirstFileW"), -1);
+}
+
+TEST_F(SettingsPanelTest, ControlsShowTheSettings) {
+    struct Case {
+        DWORD play, times, delay, snooze, choice, volume, autoRun;
+        bool playTicked;
+        const wchar_t *timesText, *delayText, *choiceText, *volumeText;
+        bool snoozeTicked, autoRunTicked;
+    };
+    const Case cases[] = {
+        {1, 3, 30000, 0, 0, 0, 0, true, L"3", L"30", L"5 minutes", L"Don't change", false, false},
+        {0, 7, 30500, 1, 5, 3, 1, false, L"7", L"30", L"2 hours", L"Set to maximum", true, true},
+        {5, 0, 999, 9, 4, 4, 2, true, L"0", L"0", L"1 hour", L"Gradually increase", true, true},
+        // Out of range: the list is left without a selection.
+        {1, 100, 300000, 0, 9, 7, 0, true, L"100", L"300", L"(none)", L"(none)", false, false},
+        {1, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0, true, L"4294967295", L"4294967",
+         L"(none)", L"(none)", false, false},
+        // Beyond 24 days: shown as its own seconds, not as a negative count.
+        {1, 3, 3000000000, 0, 1, 1, 0, true, L"3", L"3000000", L"10 minutes", L"Set to minimum",
+         false, false},
+    };
+    for (const Case &c : cases) {
+        SetUp();
+        Settings.Play = c.play;
+        Settings.RepeatTimes = c.times;
+        Settings.RepeatDelay = c.delay;
+        Settings.AutoSnooze = c.snooze;
+        Settings.SnoozeChoice = c.choice;
+        Settings.VolumeControl = c.volume;
+        Settings.AutoRun = c.autoRun;
+        Start();
+        SCOPED_TRACE(testing::Message() << "delay " << c.delay << " choice " << c.choice);
+        EXPECT_EQ(Control(IDC_PLAY).check, c.playTicked ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(Control(IDC_TIMES).title, c.timesText);
+        EXPECT_EQ(Control(IDC_DELAY).title, c.delayText);
+        EXPECT_EQ(Control(IDC_AUTOSNOOZE).check, c.snoozeTicked ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(Control(IDC_AUTORUN).check, c.autoRunTicked ? BST_CHECKED : BST_UNCHECKED);
+        EXPECT_EQ(Selected(IDC_SNOOZE), c.choiceText);
+        EXPECT_EQ(Selected(IDC_VOLUME), c.volumeText);
+    }
+}
+
+TEST_F(SettingsPanelTest, FixedListsHoldTheirTextsInOrder) {
+    Start();
+    EXPECT_EQ(Control(IDC_SNOOZE).items,
+              (std::vector<std::wstring>{L"5 minutes", L"10 minutes", L"15 minutes", L"30 minutes",
+                                         L"1 hour", L"2 hours"}));
+    EXPECT_EQ(Control(IDC_VOLUME).items,
+              (std::vector<std::wstring>{L"Don't change", L"Set to minimum", L"Set to medium",
+                                         L"Set to maximum", L"Gradually increase"}));
+}
+
+TEST_F(SettingsPanelTest, ArrowRangesAreSetRepeatsFirst) {
+    device().commandLine = L"";
+    ASSERT_TRUE(StartInstance(Instance(), SW_SHOWNORMAL));
+    std::wstring panel = Describe(SettingsPanel) + L", ";
+    int times = IndexOfCall(L"SendDlgItemMessageW " + panel + L"1008, 1125, 0, 100");
+    int delay = IndexOfCall(L"SendDlgItemMessageW " + panel + L"1006, 1125, 0, 327980");
+    ASSERT_GE(times, 0);
+    EXPECT_GT(delay, times);
+}
+
+TEST_F(SettingsPanelTest, TestButtonStandsLevelWithTheClosedSoundList) {
+    for (RECT parent : {RECT{0, 0, 240, 294}, RECT{15, 40, 255, 334}}) {
+        SetUp();
+        HWND panel = PanelUnder(parent);
+        ASSERT_NE(panel, nullptr);
+        RECT list{}, button{}, panelRect{};
+        plat::GetWindowRect(plat::GetDlgItem(panel, IDC_SOUND), &list);
+        plat::GetWindowRect(plat::GetDlgItem(panel, IDC_TEST), &button);
+        plat::GetWindowRect(panel, &panelRect);
+        fake::Window &test = *fake::Find(plat::GetDlgItem(panel, IDC_TEST));
+        EXPECT_EQ(button.top, list.top) << parent.left;
+        EXPECT_EQ(button.bottom - button.top, list.bottom - list.top);
+        EXPECT_EQ(test.rect.left, 121 * 6 / 4) << "the left edge stays";
+        EXPECT_EQ(test.rect.right - test.rect.left, 12 * 6 / 4) << "and so does the width";
+        EXPECT_EQ(test.rect.top, list.top - panelRect.top) << "in the panel's own coordinates";
+        EXPECT_GE(IndexOfCall(L"MoveWindow " + Describe(plat::GetDlgItem(panel, IDC_TEST))), 0);
+        EXPECT_EQ(
+            fake::CallsStartingWith(L"MoveWindow " + Describe(plat::GetDlgItem(panel, IDC_TEST)))[0]
+                .back(),
+            L'0')
+            << "no repaint";
+    }
+}
+
+TEST_F(SettingsPanelTest, ReadBackTakesTheControlsAsTheyStand) {
+    struct Case {
+        const wchar_t *times, *delay;
+        DWORD expectTimes, expectDelay;
+    };
+    const Case cases[] = {
+        {L"3", L"30", 3, 30000},
+        {L"7", L"500", 7, 500000}, // beyond the arrows' 300: taken as typed
+        {L"", L"", 0, 0},
+        {L"x", L"5x", 0, 0},
+        {L"4294967295", L"4294967", 0xFFFFFFFF, 4294967000},
+        // More seconds than 32-bit milliseconds hold: the longest interval, never a wrapped one.
+        {L"1", L"4294968", 1, 0xFFFFFFFF},
+        {L"1", L"4295000", 1, 0xFFFFFFFF},
+        {L"1", L"4294967295", 1, 0xFFFFFFFF},
+        {L"1", L"99999999999999", 1, 0xFFFFFFFF},
+    };
+    for (const Case &c : cases) {
+        SetUp();
+        Start();
+        Type(IDC_TIMES, c.times);
+        Type(IDC_DELAY, c.delay);
+        ReadSettingsPanel(SettingsPanel);
+        EXPECT_EQ(Settings.RepeatTimes, c.expectTimes) << c.times;
+        EXPECT_EQ(Settings.RepeatDelay, c.expectDelay) << c.delay;
+    }
+}
+
+TEST_F(SettingsPanelTest, ShownValuesReadBackAsStoredExceptPartSeconds) {
+    struct Case {
+        DWORD delay, readBack;
+    };
+    for (const Case &c : {Case{30500, 30000}, Case{999, 0}, Case{0xFFFFFFFF, 4294967000},
+                          Case{3000000000, 3000000000}}) {
+        SetUp();
+        Settings.RepeatDelay = c.delay;
+        Start();
+        ReadSettingsPanel(SettingsPanel);
+        EXPECT_EQ(Settings.RepeatDelay, c.readBack) << c.delay;
+    }
+}
+
+TEST_F(SettingsPanelTest, ReadBackOfChecksAndLists) {
+    Settings.Play = 1;
+    Settings.AutoSnooze = 0;
+    Settings.SnoozeChoice = 9;
+    Settings.VolumeControl = 7;
+    Settings.Language = 4;
+    Start();
+    ReadSettingsPanel(SettingsPanel);
+    EXPECT_EQ(Settings.SnoozeChoice, 0xFFFFFFFFu) << "no selection reads back as -1";
+    EXPECT_EQ(Settings.VolumeControl, 0xFFFFFFFFu);
+
+    Tick(IDC_PLAY, BST_UNCHECKED);
+    Tick(IDC_AUTOSNOOZE, BST_CHECKED);
+    Choose(IDC_SNOOZE, 3);
+    Choose(IDC_VOLUME, 4);
+    Choose(IDC_SOUND, 2);
+    ReadSettingsPanel(SettingsPanel);
+    EXPECT_EQ(Settings.Play, 0u);
+    EXPECT_EQ(Settings.AutoSnooze, 1u);
+    EXPECT_EQ(Settings.SnoozeChoice, 3u);
+    EXPECT_EQ(Settings.VolumeControl, 4u);
+    EXPECT_STREQ(Settings.Sound.data(), L"Chimes");
+    EXPECT_EQ(Settings.Language, 4u) << "the panel has no say over the language";
+
+    // A check state other than ticked (the indeterminate 2) counts as clear.
+    Tick(IDC_PLAY, BST_INDETERMINATE);
+    ReadSettingsPanel(SettingsPanel);
+    EXPECT_EQ(Settings.Play, 0u);
+}
+
+TEST_F(SettingsPanelTest, RunSavesHidesAndWatchesExitSavesAndCloses) {
+    for (int button : {IDC_RUN, IDC_EXIT}) {
+        SetUp();
+        fake::SetDword(Key, L"Language", 2);
+        Settings.SnoozeChoice = 9;
+        Start();
+        Type(IDC_TIMES, L"5");
+        Type(IDC_DELAY, L"45");
+        Choose(IDC_SOUND, 1);
+        Tick(IDC_AUTOSNOOZE, BST_CHECKED);
+        EXPECT_EQ(SettingsPanelProc(SettingsPanel, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0),
+                  TRUE);
+
+        EXPECT_EQ(StoredDword(L"RepeatTimes"), 5u) << button;
+        EXPECT_EQ(StoredDword(L"RepeatDelay"), 45000u);
+        EXPECT_EQ(StoredDword(L"AutoSnooze"), 1u);
+        EXPECT_EQ(StoredDword(L"SnoozeChoice"), 0xFFFFFFFFu);
+        EXPECT_EQ(StoredDword(L"Play"), 1u);
+        EXPECT_EQ(StoredDword(L"VolumeControl"), 0u);
+        EXPECT_EQ(StoredDword(L"AutoRun"), 0u);
+        EXPECT_EQ(StoredText(L"Sound"), L"Alarm2");
+        EXPECT_EQ(StoredDword(L"Language"), 2u);
+
+        std::wstring main = Describe(MainWindow);
+        if (button == IDC_RUN) {
+            EXPECT_FALSE(fake::Find(MainWindow)->visible);
+            ASSERT_NE(fake::FindTimer(MainWindow, WatchTimer), nullptr);
+            EXPECT_EQ(fake::FindTimer(MainWindow, WatchTimer)->period, 5000u);
+            EXPECT_LT(IndexOfCall(L"RegCloseKey"), IndexOfCall(L"ShowWindow " + main + L", 0"))
+                << "saved before hiding";
+            EXPECT_FALSE(device().quitPosted);
+        } else {
+            EXPECT_EQ(fake::Find(MainWindow), nullptr) << "the main window is closed";
+            EXPECT_TRUE(device().quitPosted);
+            EXPECT_LT(IndexOfCall(L"RegCloseKey"), IndexOfCall(L"SendMessageW " + main + L", 16"));
+        }
+    }
+}
+
+TEST_F(SettingsPanelTest, RunAgainReadsAndSavesAfresh) {
+    Start();
+    Press(IDC_RUN);
+    fake::RunFor(3000);
+    Type(IDC_TIMES, L"9");
+    Press(IDC_RUN);
+    EXPECT_EQ(StoredDword(L"RepeatTimes"), 9u);
+    EXPECT_EQ(fake::FindTimer(MainWindow, WatchTimer)->due, device().now + 5000)
+        << "the timer starts its period afresh";
+}
+
+TEST_F(SettingsPanelTest, TestButtonPlaysTheListedSoundAtTheListedVolumeInMemoryOnly) {
+    fake::SetDword(Key, L"VolumeControl", 1);
+    Settings.VolumeControl = 1;
+    Settings.Play = 0;
+    Start();
+    Choose(IDC_SOUND, 2);
+    Choose(IDC_VOLUME, Maximum);
+    DWORD before = device().volume;
+
+    EXPECT_EQ(Press(IDC_TEST), TRUE);
+
+    ASSERT_EQ(device().sounds.size(), 1u) << "played whatever Play holds";
+    EXPECT_EQ(device().sounds[0].name, L"Chimes");
+    EXPECT_EQ(device().sounds[0].flags, 0u);
+    EXPECT_GE(IndexOfCall(L"waveOutSetVolume 0, 4294967295"), 0);
+    EXPECT_EQ(device().volume, before) << "and put back";
+    EXPECT_EQ(Settings.VolumeControl, static_cast<DWORD>(Maximum));
+    EXPECT_STREQ(Settings.Sound.data(), L"Alarm1") << "the stored sound is not changed";
+    EXPECT_EQ(StoredDword(L"VolumeControl"), 1u) << "nothing is saved";
+    EXPECT_EQ(IndexOfCall(L"RegSetValueExW \"VolumeControl\""), -1);
+
+    // Without a volume choice the test stores -1, which plays without touching the volume.
+    Choose(IDC_VOLUME, -1);
+    device().calls.clear();
+    Press(IDC_TEST);
+    EXPECT_EQ(Settings.VolumeControl, 0xFFFFFFFFu);
+    EXPECT_EQ(IndexOfCall(L"waveOutSetVolume"), -1);
+    EXPECT_EQ(device().sounds.size(), 2u);
+}
+
+TEST_F(SettingsPanelTest, OtherCommandsChangeNothingOtherMessagesAreNotHandled) {
+    Start();
+    for (int id : {IDC_PLAY, IDC_SOUND, IDC_TIMES, IDC_DELAY, IDC_AUTOSNOOZE, IDC_SNOOZE,
+                   IDC_AUTORUN, IDC_VOLUME, IDOK, IDCANCEL}) {
+        Tick(IDC_AUTORUN, BST_CHECKED);
+        EXPECT_EQ(SettingsPanelProc(SettingsPanel, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), 0),
+                  TRUE)
+            << id;
+    }
+    EXPECT_FALSE(fake::KeyExists(Key));
+    EXPECT_TRUE(device().shortcuts.empty()) << "ticking alone creates nothing";
+    EXPECT_TRUE(device().sounds.empty());
+    EXPECT_TRUE(fake::Find(MainWindow)->visible);
+    for (UINT message : {WM_PAINT, WM_TIMER, WM_CLOSE, WM_NOTIFY})
+        EXPECT_EQ(SettingsPanelProc(SettingsPanel, message, 0, 0), FALSE) << message;
+    EXPECT_EQ(SettingsPanelProc(SettingsPanel, WM_INITDIALOG, 0, 0), TRUE);
+}
+
+} // namespace
