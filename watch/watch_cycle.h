@@ -11,4 +11,8 @@ struct WatchStateRecord {
 
 extern WatchStateRecord WatchState;
 
+// The reminder window's title in each of the device's languages: entry k - 1 for Language k.
+constexpr DWORD ReminderTitleCount = 6;
+extern const wchar_t *const ReminderTitleTable[ReminderTitleCount];
+
 void WatchTick();
