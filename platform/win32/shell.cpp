@@ -67,6 +67,9 @@ BOOL SHInitDialog(SHINITDLGINFO *info) {
     HWND dialog = info->hDlg;
     if (info->dwFlags & SHIDIF_DONEBUTTON) {
         ::SetWindowLongPtrW(dialog, GWL_STYLE, ::GetWindowLongPtrW(dialog, GWL_STYLE) | WS_SYSMENU);
+        // The caption gets its close button and, like the handheld's Done, no icon.
+        ::SetWindowLongPtrW(dialog, GWL_EXSTYLE,
+                            ::GetWindowLongPtrW(dialog, GWL_EXSTYLE) | WS_EX_DLGMODALFRAME);
         ::SetWindowSubclass(dialog, DoneButton, DoneButtonId, 0);
     }
     RECT area{};
