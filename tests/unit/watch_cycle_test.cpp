@@ -66,7 +66,6 @@ TEST_F(WatchCycleTest, DetectionSearchesTheLanguagesTitleOrLearnsTheLanguage) {
         {0, {{L"Dialog", L"Rappel"}, {L"Dialog", L"Aviso"}}, 3, true, true, 3},
         {0, {{L"Dialog", Russian}}, 5, true, true, 5},
         {0, {{L"Dialog", L"Promemoria"}}, 6, true, true, 6},
-        {0, {{L"Dialog", L"reminder"}}, 0, false, false, 6},
         {0, {{L"Other", L"Reminder"}}, 0, false, false, 6},
         {0, {}, 0, false, false, 6},
         {3, {{L"Dialog", L"Reminder"}}, 3, false, false, 1},
