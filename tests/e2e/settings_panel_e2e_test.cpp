@@ -1,7 +1,9 @@
 // The settings panel and the start-up shortcut on the real program: its dialog read and
 // driven from this process, the registry and the start-up folder looked at directly.
 #include "res/resource.h"
+#include "tests/e2e/audio_capture.h"
 #include "tests/e2e/harness.h"
+#include "tests/e2e/reminder_tool.h"
 
 #include <objbase.h>
 #include <shellapi.h>
@@ -173,6 +175,11 @@ class PanelTest : public ProgramTest {
     }
 
     HWND Item(int id) const { return ::GetDlgItem(panel, id); }
+    int Find(int id, const wchar_t *entry) const {
+        return static_cast<int>(::SendMessageW(Item(id), CB_FINDSTRINGEXACT,
+                                               static_cast<WPARAM>(-1),
+                                               reinterpret_cast<LPARAM>(entry)));
+    }
     std::wstring Text(int id) const { return TextOf(Item(id)); }
     void Type(int id, const wchar_t *text) const {
         ::SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -315,9 +322,7 @@ TEST_F(SettingsPanelE2E, RunSavesEveryFieldButLanguageHidesAndKeepsRunning) {
     Type(IDC_DELAY, L"12");
     Choose(IDC_SNOOZE, 2);
     Choose(IDC_VOLUME, 1);
-    int chimes = static_cast<int>(::SendMessageW(Item(IDC_SOUND), CB_FINDSTRINGEXACT,
-                                                 static_cast<WPARAM>(-1),
-                                                 reinterpret_cast<LPARAM>(L"Chimes")));
+    int chimes = Find(IDC_SOUND, L"Chimes");
     ASSERT_GE(chimes, 0);
     Choose(IDC_SOUND, chimes);
     Run();
@@ -345,6 +350,42 @@ TEST_F(SettingsPanelE2E, ExitSavesAndEndsWithZero) {
     EXPECT_EQ(Stored(L"RepeatTimes"), 6u);
     EXPECT_EQ(Stored(L"RepeatDelay"), 30000u);
     EXPECT_EQ(ProgramWindow(), nullptr);
+}
+
+// The program watches once the reminder it finds makes it learn and store the language.
+bool CaughtReminder() {
+    Reminder reminder = OpenReminder(L"");
+    DWORD language = 0;
+    bool caught = WaitUntil([&] { return ReadSetting(L"Language", &language); }, 15000);
+    ::PostMessageW(reminder.window, WM_CLOSE, 0, 0);
+    Wait(reminder.process, 5000);
+    return caught && language == 1;
+}
+
+TEST_F(SettingsPanelE2E, RunStartsWatching) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Run();
+    EXPECT_TRUE(CaughtReminder()) << "a reminder opened after Run is caught";
+}
+
+// What the sound test plays is heard through the device's audio output.
+class PanelSoundE2E : public PanelTest {};
+
+TEST_F(PanelSoundE2E, TestButtonPlaysTheListedSoundAndKeepsTheStoredVolume) {
+    WriteSetting(L"VolumeControl", 1);
+    WriteSetting(L"Play", 0);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Choose(IDC_SOUND, Find(IDC_SOUND, L"Chimes"));
+    Choose(IDC_VOLUME, Find(IDC_VOLUME, L"Set to maximum"));
+    StartAudioCapture();
+    Click(IDC_TEST);
+    ASSERT_TRUE(WaitForSounds(1, 15000));
+    std::vector<CapturedSound> heard = CapturedSounds();
+    EXPECT_EQ(heard.at(0).alarm, L"Chimes") << "played whatever Play holds";
+    EXPECT_EQ(Stored(L"VolumeControl"), 1u) << "the choice stays in memory";
+    std::wstring sound;
+    EXPECT_FALSE(ReadSound(&sound)) << "nothing is saved";
+    EXPECT_TRUE(::IsWindowVisible(main));
 }
 
 // ---- The start-up shortcut -----------------------------------------------------------------
@@ -434,6 +475,8 @@ TEST_F(StartupShortcutE2E, ShortcutStartsTheProgramHidden) {
     ASSERT_NE(window, nullptr);
     ::Sleep(300);
     EXPECT_FALSE(::IsWindowVisible(window)) << "started with /AUTORUN";
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, SettingsKey, L"Language");
+    EXPECT_TRUE(CaughtReminder()) << "and watching";
     if (start.hProcess)
         ::CloseHandle(start.hProcess);
 }

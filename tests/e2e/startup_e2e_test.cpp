@@ -160,11 +160,19 @@ TEST_F(StartupE2E, SecondStartBringsAnOpenAboutBoxForward) {
     HWND box = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
 
-    Process other = Start(ToolPath(L"makesounds.exe"), L"Z:\\tmp"); // any window-less program
-    Wait(other, 10000);
+    // Another program takes the front, as a reminder does.
+    Process other = Start(ToolPath(L"reminder.exe"), L"/class:Other");
+    ASSERT_TRUE(WaitUntil([&] {
+        HWND front = ::GetForegroundWindow();
+        return front && front != box && front != window;
+    }));
+
     Process again = StartProgram(L"");
     EXPECT_EQ(Wait(again, 10000), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; }));
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == box; }))
+        << "front: " << ::GetForegroundWindow() << " box: " << box << " main: " << window;
+    ::TerminateProcess(other.handle, 0);
+    Close(other);
     Close(program);
 }
 
