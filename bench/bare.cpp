@@ -24,9 +24,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClass.lpszClassName = L"BARE";
     RegisterClassW(&windowClass);
-    HWND window = CreateWindowExW(0, L"BARE", L"Bare", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance,
-                                  nullptr);
+    HWND window =
+        CreateWindowExW(0, L"BARE", L"Bare", WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
     if (std::wcsstr(commandLine, L"/hidden")) {
         show = SW_HIDE;
         SetTimer(window, 1, 5000, nullptr);
