@@ -9,6 +9,8 @@ namespace {
 
 constexpr HWAVEOUT OutputDevice = nullptr; // device 0
 constexpr REGSAM AllAccess = 0xF003F;
+constexpr wchar_t VolumeKey[] = L"ControlPanel\\Volume";
+constexpr wchar_t VolumeValue[] = L"Volume";
 
 constexpr WORD MinimumLevel = 0x4000; // a quarter of full scale: quiet, never silent
 constexpr WORD MediumLevel = 0xA000;
@@ -37,6 +39,20 @@ bool ChooseLevel(WORD *level) {
     }
 }
 
+// The level the system last recorded in its volume mirror, when it recorded one.
+bool ReadMirroredLevel(DWORD *level) {
+    HKEY key = nullptr;
+    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, VolumeKey, 0, AllAccess, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof *level;
+    DWORD type = REG_NONE;
+    bool read = plat::RegQueryValueExW(key, VolumeValue, nullptr, &type,
+                                       reinterpret_cast<BYTE *>(level), &size) == ERROR_SUCCESS &&
+                type == REG_DWORD && size == sizeof *level;
+    plat::RegCloseKey(key);
+    return read;
+}
+
 } // namespace
 
 void PlayAlarm(const wchar_t *soundName) {
@@ -49,12 +65,14 @@ void PlayAlarm(const wchar_t *soundName) {
 }
 
 bool SetSystemVolume(DWORD level, DWORD *savedLevel) {
-    // A level that cannot be read cannot be put back: leave the volume as it is rather than
-    // force one and later restore a made-up value.
-    if (savedLevel && plat::waveOutGetVolume(OutputDevice, savedLevel) != MMSYSERR_NOERROR)
+    // A device that cannot report its level (Wine refuses it) leaves the system's own record,
+    // the mirror, as the level to put back. With neither there is nothing safe to restore, so
+    // nothing is forced: the sound then plays at the level in force.
+    if (savedLevel && plat::waveOutGetVolume(OutputDevice, savedLevel) != MMSYSERR_NOERROR &&
+        !ReadMirroredLevel(savedLevel))
         return false;
     plat::waveOutSetVolume(OutputDevice, level);
-    WriteRegistryDword(HKEY_CURRENT_USER, L"ControlPanel\\Volume", L"Volume", level);
+    WriteRegistryDword(HKEY_CURRENT_USER, VolumeKey, VolumeValue, level);
     plat::AudioUpdateFromRegistry();
     return true;
 }

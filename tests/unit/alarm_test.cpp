@@ -78,20 +78,34 @@ TEST_F(Alarm, EachModeForcesItsLevelForThePlayAndPutsTheOldOneBack) {
     }
 }
 
-TEST_F(Alarm, UnreadableLevelLeavesTheVolumeAlone) {
-    // Nothing is known to put back, so nothing is forced: the sound plays at the level in
-    // force, and neither the device nor the mirror is touched.
+TEST_F(Alarm, UnreadableLevelFallsBackToTheMirrorOrLeavesTheVolumeAlone) {
     device().volumeReadResult = MMSYSERR_INVALHANDLE;
     device().volume = Before;
     Settings.VolumeControl = Maximum;
 
+    // Nothing known to put back: nothing is forced, the sound plays at the level in force.
     PlayAlarm(L"Alarm1");
-
     EXPECT_EQ(device().calls,
-              (std::vector<std::wstring>{L"waveOutGetVolume 0", L"sndPlaySoundW \"Alarm1\", 0"}));
+              (std::vector<std::wstring>{L"waveOutGetVolume 0",
+                                         L"RegOpenKeyExW \"ControlPanel\\Volume\", 983103",
+                                         L"sndPlaySoundW \"Alarm1\", 0"}));
     EXPECT_EQ(device().volume, Before);
     EXPECT_FALSE(fake::KeyExists(MirrorKey));
-    ASSERT_EQ(device().sounds.size(), 1u);
+
+    // The mirror's level is what the system last knew: it is the one put back.
+    for (DWORD mirrored : {DWORD{0x12341234}, DWORD{0}}) {
+        SetUp();
+        device().volumeReadResult = MMSYSERR_INVALHANDLE;
+        Settings.VolumeControl = Maximum;
+        fake::SetDword(MirrorKey, L"Volume", mirrored);
+        std::vector<DWORD> duringPlay;
+        device().whilePlaying = [&] { duringPlay.push_back(Mirror().value_or(1)); };
+        PlayAlarm(L"Alarm1");
+        EXPECT_EQ(duringPlay, std::vector<DWORD>{0xFFFFFFFF});
+        EXPECT_EQ(Mirror(), mirrored);
+        EXPECT_EQ(fake::CallsStartingWith(L"waveOutSetVolume").back(),
+                  L"waveOutSetVolume 0, " + std::to_wstring(mirrored));
+    }
 }
 
 TEST_F(Alarm, FailedSetsAndMirrorWritesDoNotStopThePlayOrTheRestore) {
