@@ -4,57 +4,63 @@
 // timer lives as long as the process that set it.
 #include "platform/clock.h"
 
-#include <string>
-#include <vector>
+#include <array>
+#include <cwchar>
 
 namespace plat {
 
 namespace {
 
 struct Registration {
-    std::wstring program;
+    wchar_t program[MAX_PATH] = L"";
     HANDLE timer = nullptr;
     HANDLE wait = nullptr;
     volatile LONG started = 0;
 };
 
-// Registrations made and not yet let go; only the registering thread touches the list.
-std::vector<Registration *> registrations;
+// Registrations made and not yet let go; only the registering thread changes the table. A
+// series keeps at most two pending (the next tick's and the one before it), so the table
+// has room to spare; when it is full the registration fails, as any other would.
+std::array<Registration, 16> registrations;
+
+bool InUse(const Registration &registration) {
+    return registration.timer != nullptr;
+}
 
 // Runs on a system wait thread when the timer expires.
 void CALLBACK StartProgram(void *param, BOOLEAN) {
     auto *registration = static_cast<Registration *>(param);
-    std::wstring text = L"\"" + registration->program + L"\" AppRunAtTime";
-    std::vector<wchar_t> commandLine(text.begin(), text.end());
-    commandLine.push_back(L'\0');
+    wchar_t commandLine[MAX_PATH + 16];
+    std::wcscpy(commandLine, L"\"");
+    std::wcscat(commandLine, registration->program);
+    std::wcscat(commandLine, L"\" AppRunAtTime");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (::CreateProcessW(registration->program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                         0, nullptr, nullptr, &startup, &info)) {
+    if (::CreateProcessW(registration->program, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                         nullptr, &startup, &info)) {
         ::CloseHandle(info.hThread);
         ::CloseHandle(info.hProcess);
     }
     ::InterlockedExchange(&registration->started, 1);
 }
 
-void Release(Registration *registration) {
-    if (registration->wait)
-        ::UnregisterWaitEx(registration->wait, INVALID_HANDLE_VALUE); // lets a start finish
-    if (registration->timer)
-        ::CloseHandle(registration->timer);
-    delete registration;
+void Release(Registration &registration) {
+    if (registration.wait)
+        ::UnregisterWaitEx(registration.wait, INVALID_HANDLE_VALUE); // lets a start finish
+    if (registration.timer)
+        ::CloseHandle(registration.timer);
+    registration.wait = nullptr;
+    registration.timer = nullptr;
+    registration.started = 0;
 }
 
 // Registrations whose start has run are let go at the next registration, so that a long
 // series holds only the few still to come.
 void ReleaseStarted() {
-    std::erase_if(registrations, [](Registration *registration) {
-        if (!registration->started)
-            return false;
-        Release(registration);
-        return true;
-    });
+    for (Registration &registration : registrations)
+        if (InUse(registration) && registration.started)
+            Release(registration);
 }
 
 bool DueTime(const SYSTEMTIME *localTime, LARGE_INTEGER *due) {
@@ -78,11 +84,18 @@ BOOL CeRunAppAtTime(LPCWSTR program, const SYSTEMTIME *when) {
     ReleaseStarted();
     LARGE_INTEGER due{};
     // A start that could never happen is refused now rather than lost later.
-    if (!program || !when || ::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES ||
-        !DueTime(when, &due))
+    if (!program || !when || std::wcslen(program) >= MAX_PATH ||
+        ::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES || !DueTime(when, &due))
         return FALSE;
-    auto *registration = new Registration;
-    registration->program = program;
+    Registration *registration = nullptr;
+    for (Registration &slot : registrations)
+        if (!InUse(slot)) {
+            registration = &slot;
+            break;
+        }
+    if (!registration)
+        return FALSE;
+    std::wcscpy(registration->program, program);
     registration->timer = ::CreateWaitableTimerW(nullptr, TRUE, nullptr);
     // A time already past expires at once. Resuming is only asked for: a system that cannot
     // wake itself still runs the start when it is next awake.
@@ -90,10 +103,9 @@ BOOL CeRunAppAtTime(LPCWSTR program, const SYSTEMTIME *when) {
         !::SetWaitableTimer(registration->timer, &due, 0, nullptr, nullptr, TRUE) ||
         !::RegisterWaitForSingleObject(&registration->wait, registration->timer, StartProgram,
                                        registration, INFINITE, WT_EXECUTEONLYONCE)) {
-        Release(registration);
+        Release(*registration);
         return FALSE;
     }
-    registrations.push_back(registration);
     return TRUE;
 }
 

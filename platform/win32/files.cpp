@@ -14,8 +14,8 @@ bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]) {
     UINT length = ::GetWindowsDirectoryW(path, MAX_PATH);
     if (length == 0 || length + media.size() + name.size() >= MAX_PATH)
         return false;
-    media.copy(path + length, media.size());
-    name.copy(path + length + media.size(), name.size());
+    std::wmemcpy(path + length, media.data(), media.size());
+    std::wmemcpy(path + length + media.size(), name.data(), name.size());
     path[length + media.size() + name.size()] = L'\0';
     return true;
 }
@@ -36,7 +36,7 @@ bool IsDeviceSoundPath(std::wstring_view path) {
 // The handheld keeps its sounds in "\Windows"; desktop Windows keeps them in its media folder.
 LPCWSTR DesktopPath(LPCWSTR path, wchar_t (&buffer)[MAX_PATH]) {
     if (!path || !IsDeviceSoundPath(path) ||
-        !win32::MediaPath(std::wstring_view(path).substr(DeviceWindowsFolder.size()), buffer))
+        !win32::MediaPath(path + DeviceWindowsFolder.size(), buffer))
         return path;
     return buffer;
 }

@@ -4,28 +4,37 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <string>
+#include <cwchar>
 
 namespace plat {
 
 namespace {
 
+// The handheld's target text: a quoted program path, then optional arguments. Unquoted text
+// is a program path of its own, spaces included. Both parts fit, as the target does.
 struct Command {
-    std::wstring program;
-    std::wstring arguments;
+    wchar_t program[MAX_PATH + 2] = L"";
+    wchar_t arguments[MAX_PATH + 2] = L"";
 };
 
-// The handheld's target text: a quoted program path, then optional arguments. Unquoted text
-// is a program path of its own, spaces included.
-Command SplitTarget(const wchar_t *target) {
-    std::wstring text = target ? target : L"";
-    if (text.empty() || text[0] != L'"')
-        return Command{text, L""};
-    size_t close = text.find(L'"', 1);
-    if (close == std::wstring::npos)
-        return Command{text.substr(1), L""};
-    size_t rest = text.find_first_not_of(L' ', close + 1);
-    return Command{text.substr(1, close - 1), rest == std::wstring::npos ? L"" : text.substr(rest)};
+bool SplitTarget(const wchar_t *target, Command &command) {
+    if (!target || std::wcslen(target) > MAX_PATH + 1)
+        return false;
+    const wchar_t *program = target;
+    const wchar_t *end = target + std::wcslen(target);
+    const wchar_t *arguments = end;
+    if (*target == L'"') {
+        program = target + 1;
+        const wchar_t *close = std::wcschr(program, L'"');
+        if (close) {
+            end = close;
+            arguments = close + 1 + std::wcsspn(close + 1, L" ");
+        }
+    }
+    std::wmemcpy(command.program, program, end - program);
+    command.program[end - program] = L'\0';
+    std::wcscpy(command.arguments, arguments);
+    return command.program[0] != L'\0';
 }
 
 template <typename Interface> void Release(Interface *&object) {
@@ -40,13 +49,16 @@ HRESULT SaveLink(const wchar_t *shortcut, const Command &command) {
                                         __uuidof(IShellLinkW), reinterpret_cast<void **>(&link));
     if (FAILED(result))
         return result;
-    result = link->SetPath(command.program.c_str());
+    result = link->SetPath(command.program);
     if (SUCCEEDED(result))
-        result = link->SetArguments(command.arguments.c_str());
+        result = link->SetArguments(command.arguments);
     // Started from its own folder, as when the user starts it from there.
-    size_t slash = command.program.find_last_of(L"\\/");
-    if (SUCCEEDED(result) && slash != std::wstring::npos)
-        link->SetWorkingDirectory(command.program.substr(0, slash).c_str());
+    wchar_t folder[MAX_PATH + 2];
+    std::wcscpy(folder, command.program);
+    if (wchar_t *slash = std::wcsrchr(folder, L'\\'); SUCCEEDED(result) && slash) {
+        *slash = L'\0';
+        link->SetWorkingDirectory(folder);
+    }
     IPersistFile *file = nullptr;
     if (SUCCEEDED(result))
         result = link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void **>(&file));
@@ -62,8 +74,8 @@ HRESULT SaveLink(const wchar_t *shortcut, const Command &command) {
 DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
     if (!shortcut || !*shortcut)
         return 0;
-    Command command = SplitTarget(target);
-    if (command.program.empty())
+    Command command;
+    if (!SplitTarget(target, command))
         return 0;
     // The program's thread may already have COM; then it is left as it was.
     HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);

@@ -2,9 +2,9 @@
 // Windows keeps its wave files in its media folder, so a sound named either way is played
 // from there when it is there.
 #include "platform/sound.h"
+#include "platform/win32/win32_internal.h"
 
 #include <cwchar>
-#include <string>
 #include <string_view>
 
 namespace plat {
@@ -26,24 +26,25 @@ bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
 
 // "Alarm1" or "\Windows\Alarm1.wav" as the media folder's file, when that file exists;
 // anything else is left for the system to find (a sound event's name, a path of its own).
-std::wstring DesktopSound(std::wstring_view sound) {
+LPCWSTR DesktopSound(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
     std::wstring_view name = sound;
     if (StartsWith(name, DeviceWindowsFolder) && EndsWith(name, WaveExtension)) {
         name.remove_prefix(DeviceWindowsFolder.size());
         name.remove_suffix(WaveExtension.size());
     }
-    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos)
-        return std::wstring(sound);
-    wchar_t root[MAX_PATH] = L"";
-    UINT length = ::GetWindowsDirectoryW(root, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return std::wstring(sound);
-    std::wstring path = std::wstring(root) + L"\\Media\\" + std::wstring(name);
+    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos ||
+        name.size() + WaveExtension.size() >= MAX_PATH)
+        return sound;
+    wchar_t file[MAX_PATH];
+    std::wmemcpy(file, name.data(), name.size());
+    file[name.size()] = L'\0';
     if (!EndsWith(name, WaveExtension))
-        path += WaveExtension;
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
+        std::wcscat(file, WaveExtension.data());
+    if (!win32::MediaPath(file, path))
+        return sound;
+    DWORD attributes = ::GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return std::wstring(sound);
+        return sound;
     return path;
 }
 
@@ -66,7 +67,8 @@ void AudioUpdateFromRegistry() {}
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     if (!sound || (flags & SND_MEMORY)) // no name: stop a sound, or play one held in memory
         return ::sndPlaySoundW(sound, flags);
-    return ::sndPlaySoundW(DesktopSound(sound).c_str(), flags);
+    wchar_t path[MAX_PATH];
+    return ::sndPlaySoundW(DesktopSound(sound, path), flags);
 }
 
 } // namespace plat
