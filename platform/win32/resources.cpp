@@ -33,6 +33,13 @@ DWORD ResourceSize(const void *data) {
     return 0;
 }
 
+FARPROC LateBound(const wchar_t *library, const char *name) {
+    HMODULE module = ::GetModuleHandleW(library);
+    if (!module)
+        module = ::LoadLibraryW(library);
+    return module ? ::GetProcAddress(module, name) : nullptr;
+}
+
 } // namespace win32
 
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int capacity) {

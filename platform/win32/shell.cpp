@@ -86,7 +86,9 @@ BOOL SHInitDialog(SHINITDLGINFO *info) {
 }
 
 BOOL SHGetSpecialFolderPath(HWND owner, LPWSTR path, int folder, BOOL create) {
-    return ::SHGetSpecialFolderPathW(owner, path, folder, create);
+    auto get = win32::LateBound<decltype(::SHGetSpecialFolderPathW)>(L"shell32.dll",
+                                                                     "SHGetSpecialFolderPathW");
+    return get ? get(owner, path, folder, create) : FALSE;
 }
 
 } // namespace plat

@@ -1,5 +1,6 @@
 // The handheld's shortcut file, realized as a desktop shell link.
 #include "platform/shell.h"
+#include "platform/win32/win32_internal.h"
 
 #include <objbase.h>
 #include <shlobj.h>
@@ -45,8 +46,11 @@ template <typename Interface> void Release(Interface *&object) {
 
 HRESULT SaveLink(const wchar_t *shortcut, const Command &command) {
     IShellLinkW *link = nullptr;
-    HRESULT result = ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                        __uuidof(IShellLinkW), reinterpret_cast<void **>(&link));
+    auto create = win32::LateBound<decltype(::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+    if (!create)
+        return E_NOTIMPL;
+    HRESULT result = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
+                            reinterpret_cast<void **>(&link));
     if (FAILED(result))
         return result;
     result = link->SetPath(command.program);
@@ -78,10 +82,15 @@ DWORD SHCreateShortcut(LPWSTR shortcut, LPWSTR target) {
     if (!SplitTarget(target, command))
         return 0;
     // The program's thread may already have COM; then it is left as it was.
-    HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    auto initialize = win32::LateBound<decltype(::CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+    auto uninitialize =
+        win32::LateBound<decltype(::CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+    if (!initialize || !uninitialize)
+        return 0;
+    HRESULT com = initialize(nullptr, COINIT_APARTMENTTHREADED);
     HRESULT saved = SaveLink(shortcut, command);
     if (SUCCEEDED(com))
-        ::CoUninitialize();
+        uninitialize();
     return SUCCEEDED(saved) ? 1 : 0;
 }
 

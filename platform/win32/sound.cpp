@@ -53,11 +53,13 @@ LPCWSTR DesktopSound(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
 // Device 0's volume. Wine answers MMSYSERR_INVALHANDLE for a device number; the failure is
 // passed on, and the callers play at the level in force.
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume) {
-    return ::waveOutGetVolume(device, volume);
+    auto get = win32::LateBound<decltype(::waveOutGetVolume)>(L"winmm.dll", "waveOutGetVolume");
+    return get ? get(device, volume) : MMSYSERR_NODRIVER;
 }
 
 MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume) {
-    return ::waveOutSetVolume(device, volume);
+    auto set = win32::LateBound<decltype(::waveOutSetVolume)>(L"winmm.dll", "waveOutSetVolume");
+    return set ? set(device, volume) : MMSYSERR_NODRIVER;
 }
 
 // The handheld's audio system takes its volume from the registry mirror; a desktop's
@@ -65,10 +67,13 @@ MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume) {
 void AudioUpdateFromRegistry() {}
 
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
+    auto play = win32::LateBound<decltype(::sndPlaySoundW)>(L"winmm.dll", "sndPlaySoundW");
+    if (!play)
+        return FALSE;
     if (!sound || (flags & SND_MEMORY)) // no name: stop a sound, or play one held in memory
-        return ::sndPlaySoundW(sound, flags);
+        return play(sound, flags);
     wchar_t path[MAX_PATH];
-    return ::sndPlaySoundW(DesktopSound(sound, path), flags);
+    return play(DesktopSound(sound, path), flags);
 }
 
 } // namespace plat

@@ -21,4 +21,13 @@ HWND SystemHandle(HWND window);
 // False when the result would not fit.
 bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]);
 
+// A function of a system library that only some actions need (sound, the start-up folder,
+// the shortcut), loaded on its first use so that start-up does not pay for it. Null when the
+// library or the function is missing.
+FARPROC LateBound(const wchar_t *library, const char *name);
+
+template <typename Function> Function *LateBound(const wchar_t *library, const char *name) {
+    return reinterpret_cast<Function *>(reinterpret_cast<void *>(LateBound(library, name)));
+}
+
 } // namespace plat::win32
