@@ -93,8 +93,11 @@ void RunFor(uint64_t milliseconds) {
         next->due = device().now + next->period;
         HWND window = next->window;
         UINT_PTR id = next->id;
+        const uint64_t due = device().now;
         if (Window *w = Find(window); w && w->procedure)
             w->procedure(window, WM_TIMER, id, 0);
+        if (device().afterTimer)
+            device().afterTimer(due);
     }
     device().now = std::max(device().now, end);
 }

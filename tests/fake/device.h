@@ -118,8 +118,11 @@ struct Device {
     std::function<void()> whileMessageBoxOpen;
     std::function<void(HWND dialog)> whileModalOpen;
 
-    // Every platform call, in order, as "Name arg, arg".
+    // Every platform call, in order, as "Name arg, arg"; long runs may switch the log off.
     std::vector<std::wstring> calls;
+    bool logCalls = true;
+    // Runs after each timer message that RunFor delivers, with the time it fell due.
+    std::function<void(uint64_t due)> afterTimer;
 };
 
 // The device of the running test; Reset() gives a new one.

@@ -23,6 +23,8 @@ template <typename Number> std::wstring Arg(Number value) {
 }
 
 template <typename... Args> void Log(std::wstring_view name, const Args &...args) {
+    if (!device().logCalls)
+        return;
     std::wstring entry(name);
     bool first = true;
     ((entry += (first ? L" " : L", ") + Arg(args), first = false), ...);
