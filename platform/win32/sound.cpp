@@ -24,9 +24,16 @@ bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
            ::_wcsicmp(text.data() + text.size() - suffix.size(), suffix.data()) == 0;
 }
 
-// "Alarm1" or "\Windows\Alarm1.wav" as the media folder's file, when that file exists;
-// anything else is left for the system to find (a sound event's name, a path of its own).
-LPCWSTR DesktopSound(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
+} // namespace
+
+namespace win32 {
+
+LPCWSTR DesktopSoundName(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
+    // A stored name is the user's own, but a network path would have the system reach out to
+    // another machine (and hand it the user's credentials) at every alarm: such a name is
+    // no sound of the device's, and what plays is the system's default sound.
+    if ((sound[0] == L'\\' || sound[0] == L'/') && (sound[1] == L'\\' || sound[1] == L'/'))
+        return L"SystemDefault";
     std::wstring_view name = sound;
     if (StartsWith(name, DeviceWindowsFolder) && EndsWith(name, WaveExtension)) {
         name.remove_prefix(DeviceWindowsFolder.size());
@@ -40,7 +47,7 @@ LPCWSTR DesktopSound(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
     file[name.size()] = L'\0';
     if (!EndsWith(name, WaveExtension))
         std::wcscat(file, WaveExtension.data());
-    if (!win32::MediaPath(file, path))
+    if (!MediaPath(file, path))
         return sound;
     DWORD attributes = ::GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -48,10 +55,10 @@ LPCWSTR DesktopSound(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
     return path;
 }
 
-} // namespace
+} // namespace win32
 
 // Device 0's volume. Wine answers MMSYSERR_INVALHANDLE for a device number; the failure is
-// passed on, and the callers play at the level in force.
+// passed on, and the alarm falls back on the registry mirror.
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume) {
     auto get = win32::LateBound<decltype(::waveOutGetVolume)>(L"winmm.dll", "waveOutGetVolume");
     return get ? get(device, volume) : MMSYSERR_NODRIVER;
@@ -73,7 +80,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     if (!sound || (flags & SND_MEMORY)) // no name: stop a sound, or play one held in memory
         return play(sound, flags);
     wchar_t path[MAX_PATH];
-    return play(DesktopSound(sound, path), flags);
+    return play(win32::DesktopSoundName(sound, path), flags);
 }
 
 } // namespace plat

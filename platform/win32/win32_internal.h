@@ -21,6 +21,11 @@ HWND SystemHandle(HWND window);
 // False when the result would not fit.
 bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]);
 
+// The file that a sound named as on the handheld ("Alarm1", "\\Windows\\Alarm1.wav") is on
+// the desktop, in `path`, when that file exists; "SystemDefault" for a network path; else the
+// name itself, for the system to find.
+LPCWSTR DesktopSoundName(LPCWSTR sound, wchar_t (&path)[MAX_PATH]);
+
 // A function of a system library that only some actions need (sound, the start-up folder,
 // the shortcut), loaded on its first use so that start-up does not pay for it. Null when the
 // library or the function is missing.

@@ -1,6 +1,7 @@
 // The handheld's scheduled start and key posting as realized on the desktop, on the device.
 #include "platform/clock.h"
 #include "platform/keyboard.h"
+#include "platform/win32/win32_internal.h"
 #include "tests/e2e/harness.h"
 
 #include <cstdio>
@@ -115,6 +116,34 @@ TEST_F(AlertingE2E, PostedKeysReachTheFocusWindowOfAnotherProgramAndHoldNoKey) {
 
     ::PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(Wait(probe, 10000), 0u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(DesktopSoundNames, HandheldNamesPlayTheMediaFolderFilesNetworkPathsNever) {
+    wchar_t windows[MAX_PATH] = L"";
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring media = std::wstring(windows) + L"\\Media\\";
+    struct Case {
+        const wchar_t *sound;
+        std::wstring plays;
+    };
+    const Case cases[] = {
+        {L"Alarm1", media + L"Alarm1.wav"},
+        {L"\\Windows\\Alarm3.wav", media + L"Alarm3.wav"},
+        {L"Chimes.wav", media + L"Chimes.wav"},
+        {L"NoSuchSound", L"NoSuchSound"},                 // left for the system: its default sound
+        {L"C:\\sounds\\own.wav", L"C:\\sounds\\own.wav"}, // a path of the user's own
+        {L"\\\\host\\share\\Alarm1.wav", L"SystemDefault"},
+        {L"//host/share/Alarm1", L"SystemDefault"},
+        {L"\\/host\\x", L"SystemDefault"},
+    };
+    for (const Case &c : cases) {
+        wchar_t path[MAX_PATH];
+        EXPECT_EQ(std::wstring(plat::win32::DesktopSoundName(c.sound, path)), c.plays);
+    }
 }
 
 } // namespace
