@@ -4,15 +4,6 @@
 
 namespace e2e {
 
-const wchar_t *const ReminderTitles[6] = {
-    L"Reminder",
-    L"Erinnerung",
-    L"Aviso",
-    L"Rappel",
-    L"\x041D\x0430\x043F\x043E\x043C\x0438\x043D\x0430\x043D\x0438\x0435",
-    L"Promemoria",
-};
-
 Reminder OpenReminder(const std::wstring &options, int title, const wchar_t *className) {
     static int opened = 0;
     wchar_t folder[MAX_PATH] = L"";

@@ -1,5 +1,6 @@
 // The device's reminder window (tools/reminder) as the end-to-end tests open and read it.
 #pragma once
+#include "tools/reminder/titles.h"
 #include "tests/e2e/harness.h"
 
 #include <string>
@@ -8,7 +9,7 @@
 namespace e2e {
 
 constexpr wchar_t ReminderClass[] = L"Dialog";
-extern const wchar_t *const ReminderTitles[6]; // by the tool's /title: number - 1
+constexpr const wchar_t *const *ReminderTitles = DeviceReminderTitles; // by /title: n - 1
 
 struct Reminder {
     Process process;

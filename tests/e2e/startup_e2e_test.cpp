@@ -7,6 +7,14 @@ using namespace e2e;
 
 class StartupE2E : public ProgramTest {};
 
+// Sends the About command to the main window and waits for the box; null when none opened.
+HWND OpenAboutBox(HWND window) {
+    ::PostMessageW(window, WM_COMMAND, 40003, 0);
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")) != nullptr; });
+    return box;
+}
+
 TEST_F(StartupE2E, WakeUpStartEndsAtOnceAndLeavesTheHiddenCopyHidden) {
     Process copy = StartProgram(L"/AUTORUN");
     HWND window = WaitForProgramWindow(copy);
@@ -128,9 +136,8 @@ TEST_F(StartupE2E, AboutBoxOpensOnItsCommandAndClosesOnlyOnCommandOne) {
     HWND window = WaitForProgramWindow(program);
     ASSERT_NE(window, nullptr);
 
-    ::PostMessageW(window, WM_COMMAND, 40003, 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    HWND box = OpenAboutBox(window);
+    ASSERT_NE(box, nullptr);
     RECT boxRect{}, mainRect{};
     ::GetWindowRect(box, &boxRect);
     ::GetWindowRect(window, &mainRect);
@@ -145,8 +152,7 @@ TEST_F(StartupE2E, AboutBoxOpensOnItsCommandAndClosesOnlyOnCommandOne) {
     ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
 
-    ::PostMessageW(window, WM_COMMAND, 40003, 0);
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    ASSERT_NE(box = OpenAboutBox(window), nullptr);
     ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
     Close(program);
@@ -156,9 +162,8 @@ TEST_F(StartupE2E, SecondStartBringsAnOpenAboutBoxForward) {
     Process program = StartProgram(L"");
     HWND window = WaitForProgramWindow(program);
     ASSERT_NE(window, nullptr);
-    ::PostMessageW(window, WM_COMMAND, 40003, 0);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    HWND box = OpenAboutBox(window);
+    ASSERT_NE(box, nullptr);
 
     // Another program takes the front, as a reminder does.
     Process other = Start(ToolPath(L"reminder.exe"), L"/class:Other");

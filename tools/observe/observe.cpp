@@ -11,6 +11,8 @@
 // The two registry values are followed by change notifications, so a write is seen within a
 // millisecond or so; the windows are looked at every 10 ms. The demonstration and the replay
 // benchmark build their timelines from these lines.
+#include "tools/reminder/titles.h"
+
 #include <windows.h>
 
 #include <cstdint>
@@ -20,14 +22,6 @@
 
 namespace {
 
-constexpr const wchar_t *Titles[] = {
-    L"Reminder",
-    L"Erinnerung",
-    L"Aviso",
-    L"Rappel",
-    L"\x041D\x0430\x043F\x043E\x043C\x0438\x043D\x0430\x043D\x0438\x0435",
-    L"Promemoria",
-};
 constexpr DWORD WindowPeriod = 10;
 
 HANDLE out;
@@ -92,7 +86,7 @@ const wchar_t *ProgramState() {
 
 int ReminderShown() {
     for (int k = 0; k < 6; ++k)
-        if (FindWindowW(L"Dialog", Titles[k]))
+        if (FindWindowW(L"Dialog", DeviceReminderTitles[k]))
             return k + 1;
     return 0;
 }
@@ -143,7 +137,7 @@ int wmain(int argc, wchar_t **argv) {
         if (shown != reminder) {
             wchar_t event[60];
             if (shown)
-                swprintf(event, 60, L"reminder opened %ls", Titles[shown - 1]);
+                swprintf(event, 60, L"reminder opened %ls", DeviceReminderTitles[shown - 1]);
             else
                 swprintf(event, 60, L"reminder closed");
             if (reminder != -1 || shown)

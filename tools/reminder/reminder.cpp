@@ -17,6 +17,8 @@
 // first entry goes back to "Dismiss". Enter on "Dismiss" dismisses; anywhere else it snoozes
 // for the selected duration. So Down, Down, Down, Up leaves "5 minutes" selected whatever the
 // list showed, and each further Down picks the next duration.
+#include "tools/reminder/titles.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -25,14 +27,6 @@
 
 namespace {
 
-constexpr const wchar_t *Titles[] = {
-    L"Reminder",
-    L"Erinnerung",
-    L"Aviso",
-    L"Rappel",
-    L"\x041D\x0430\x043F\x043E\x043C\x0438\x043D\x0430\x043D\x0438\x0435",
-    L"Promemoria",
-};
 constexpr const wchar_t *Durations[] = {L"5 minutes",  L"10 minutes", L"15 minutes",
                                         L"30 minutes", L"1 hour",     L"2 hours"};
 constexpr int DurationCount = sizeof Durations / sizeof *Durations;
@@ -46,7 +40,7 @@ constexpr int ScreenHeight = 320;
 
 struct Options {
     std::wstring className = L"Dialog";
-    std::wstring title = Titles[0];
+    std::wstring title = DeviceReminderTitles[0];
     UINT closeAfter = 0;
     std::wstring report;
 } options;
@@ -95,7 +89,7 @@ bool ReadOptions() {
             int number = _wtoi(value.c_str());
             known = number >= 1 && number <= 6;
             if (known)
-                options.title = Titles[number - 1];
+                options.title = DeviceReminderTitles[number - 1];
         } else if (TakeOption(argument, L"/class:", &value)) {
             options.className = value;
         } else if (TakeOption(argument, L"/close-after:", &value)) {
