@@ -15,11 +15,14 @@ const std::wstring Key = L"HKCU\\Software\\Quarnel\\NudgebellPlus";
 constexpr DWORD Forced = 0xFFFFFFFF, Untouched = 0x80008000; // the level while a sound plays
 constexpr uint64_t Detected = 5000;                          // the first poll finds the reminder
 constexpr int TickCap = 1100; // a series still ringing after this many ticks is cut short
+constexpr uint64_t Ends = Detected + 4 * 30000; // three replays, 30 s apart, then the end
 
 using Bytes = std::vector<BYTE>;
 Bytes Dword(DWORD value) {
     return Bytes(reinterpret_cast<BYTE *>(&value), reinterpret_cast<BYTE *>(&value) + 4);
 }
+const Bytes Ones = Dword(0xFFFFFFFF);
+const wchar_t Max[] = L"4294967295";
 Bytes Text(const std::wstring &text, bool terminated = true) {
     Bytes bytes((text.size() + terminated) * sizeof(wchar_t));
     std::memcpy(bytes.data(), text.c_str(), bytes.size());
@@ -58,78 +61,62 @@ struct Row {
     DWORD type;
     Bytes data;
     std::wstring loaded, readBack; // the field after start-up, and after "Run"
-    size_t replays;
-    DWORD volume;
-    size_t wakeUps;
-    uint64_t endsAt; // the tick that ends the series; 0: still ringing at the cap
+    DWORD volume = Forced;
+    size_t replays = 3;
+    size_t wakeUps = 4;
+    uint64_t endsAt = Ends; // the tick that ends the series; 0: still ringing at the cap
 };
 
 class HostileSettings : public DeviceTest {};
 
 TEST_F(HostileSettings, StartSeriesAndPanelSurviveEveryBadValue) {
-    constexpr uint64_t Ends = Detected + 4 * 30000; // three replays, 30 s apart, then the end
     const Row rows[] = {
         // Wrong size or type.
-        {"text read as a number", L"RepeatTimes", REG_SZ, Text(L"7"), L"55", L"55", 55, Forced, 56,
+        {"text read as a number", L"RepeatTimes", REG_SZ, Text(L"7"), L"55", L"55", Forced, 55, 56,
          Detected + 56 * 30000},
-        {"8 bytes: ignored", L"RepeatTimes", REG_QWORD, Bytes(8, 1), L"3", L"3", 3, Forced, 4,
-         Ends},
-        {"2 bytes: ignored", L"RepeatDelay", REG_DWORD, Bytes{0xE8, 0x03}, L"30000", L"30000", 3,
-         Forced, 4, Ends},
-        {"no bytes: ignored, not 0", L"Play", REG_DWORD, {}, L"1", L"1", 3, Forced, 4, Ends},
+        {"8 bytes: ignored", L"RepeatTimes", REG_QWORD, Bytes(8, 1), L"3", L"3"},
+        {"2 bytes: ignored", L"RepeatDelay", REG_DWORD, Bytes{0xE8, 0x03}, L"30000", L"30000"},
+        {"no bytes: ignored, not 0", L"Play", REG_DWORD, {}, L"1", L"1"},
         {"8 bytes: the base value is replaced, the default stays", L"VolumeControl", REG_BINARY,
-         Bytes(8, 3), L"0", L"0", 3, Untouched, 4, Ends},
+         Bytes(8, 3), L"0", L"0", Untouched},
         // Out of range for each number.
-        {"Play 7", L"Play", REG_DWORD, Dword(7), L"7", L"1", 3, Forced, 4, Ends},
-        {"RepeatTimes 1000", L"RepeatTimes", REG_DWORD, Dword(1000), L"1000", L"1000", 1000, Forced,
+        {"Play 7", L"Play", REG_DWORD, Dword(7), L"7", L"1"},
+        {"RepeatTimes 1000", L"RepeatTimes", REG_DWORD, Dword(1000), L"1000", L"1000", Forced, 1000,
          1001, Detected + 1001 * 30000},
-        {"RepeatTimes 2^32-1", L"RepeatTimes", REG_DWORD, Dword(0xFFFFFFFF), L"4294967295",
-         L"4294967295", TickCap, Forced, TickCap + 1, 0},
-        {"RepeatDelay 0: back to back", L"RepeatDelay", REG_DWORD, Dword(0), L"0", L"0", 3, Forced,
+        {"RepeatTimes 2^32-1", L"RepeatTimes", REG_DWORD, Ones, Max, Max, Forced, TickCap,
+         TickCap + 1, 0},
+        {"RepeatDelay 0: back to back", L"RepeatDelay", REG_DWORD, Dword(0), L"0", L"0", Forced, 3,
          0, Detected + 3 * 500},
-        {"RepeatDelay 1000", L"RepeatDelay", REG_DWORD, Dword(1000), L"1000", L"1000", 3, Forced, 0,
+        {"RepeatDelay 1000", L"RepeatDelay", REG_DWORD, Dword(1000), L"1000", L"1000", Forced, 3, 0,
          Detected + 4 * 1000},
-        {"RepeatDelay 1001", L"RepeatDelay", REG_DWORD, Dword(1001), L"1001", L"1000", 3, Forced, 4,
+        {"RepeatDelay 1001", L"RepeatDelay", REG_DWORD, Dword(1001), L"1001", L"1000", Forced, 3, 4,
          Detected + 4 * 1001},
         {"RepeatDelay 2^31", L"RepeatDelay", REG_DWORD, Dword(0x80000000), L"2147483648",
-         L"2147483000", 3, Forced, 4, Detected + 4 * 0x80000000ull},
-        {"RepeatDelay 2^32-1", L"RepeatDelay", REG_DWORD, Dword(0xFFFFFFFF), L"4294967295",
-         L"4294967000", 3, Forced, 4, Detected + 4 * 0xFFFFFFFFull},
-        {"AutoSnooze 2^32-1", L"AutoSnooze", REG_DWORD, Dword(0xFFFFFFFF), L"4294967295", L"1", 3,
-         Forced, 4, Ends},
-        {"SnoozeChoice -1", L"SnoozeChoice", REG_DWORD, Dword(0xFFFFFFFF), L"4294967295",
-         L"4294967295", 3, Forced, 4, Ends},
-        {"SnoozeChoice 6", L"SnoozeChoice", REG_DWORD, Dword(6), L"6", L"4294967295", 3, Forced, 4,
-         Ends},
-        {"SnoozeChoice 9", L"SnoozeChoice", REG_DWORD, Dword(9), L"9", L"4294967295", 3, Forced, 4,
-         Ends},
-        {"VolumeControl -1", L"VolumeControl", REG_DWORD, Dword(0xFFFFFFFF), L"4294967295",
-         L"4294967295", 3, Untouched, 4, Ends},
-        {"VolumeControl 6", L"VolumeControl", REG_DWORD, Dword(6), L"6", L"4294967295", 3,
-         Untouched, 4, Ends},
-        {"VolumeControl 9", L"VolumeControl", REG_DWORD, Dword(9), L"9", L"4294967295", 3,
-         Untouched, 4, Ends},
-        {"AutoRun 5: ticked, nothing made", L"AutoRun", REG_DWORD, Dword(5), L"5", L"1", 3, Forced,
-         4, Ends},
-        {"Language 7: learnt anew", L"Language", REG_DWORD, Dword(7), L"7", L"1", 3, Forced, 4,
-         Ends},
-        {"Language 2^32-1: learnt anew", L"Language", REG_DWORD, Dword(0xFFFFFFFF), L"4294967295",
-         L"1", 3, Forced, 4, Ends},
+         L"2147483000", Forced, 3, 4, Detected + 4 * 0x80000000ull},
+        {"RepeatDelay 2^32-1", L"RepeatDelay", REG_DWORD, Ones, Max, L"4294967000", Forced, 3, 4,
+         Detected + 4 * 0xFFFFFFFFull},
+        {"AutoSnooze 2^32-1", L"AutoSnooze", REG_DWORD, Ones, Max, L"1"},
+        {"SnoozeChoice -1", L"SnoozeChoice", REG_DWORD, Ones, Max, Max},
+        {"SnoozeChoice 6", L"SnoozeChoice", REG_DWORD, Dword(6), L"6", Max},
+        {"SnoozeChoice 9", L"SnoozeChoice", REG_DWORD, Dword(9), L"9", Max},
+        {"VolumeControl -1", L"VolumeControl", REG_DWORD, Ones, Max, Max, Untouched},
+        {"VolumeControl 6", L"VolumeControl", REG_DWORD, Dword(6), L"6", Max, Untouched},
+        {"VolumeControl 9", L"VolumeControl", REG_DWORD, Dword(9), L"9", Max, Untouched},
+        {"AutoRun 5: ticked, nothing made", L"AutoRun", REG_DWORD, Dword(5), L"5", L"1"},
+        {"Language 7: learnt anew", L"Language", REG_DWORD, Dword(7), L"7", L"1"},
+        {"Language 2^32-1: learnt anew", L"Language", REG_DWORD, Ones, Max, L"1"},
         // Sound: missing, a path, unterminated, too long, mistyped, empty.
-        {"missing file", L"Sound", REG_SZ, Text(L"Missing"), L"Missing", L"Alarm1", 3, Forced, 4,
-         Ends},
-        {"relative path", L"Sound", REG_SZ, Text(L"..\\..\\Alarm2"), L"..\\..\\Alarm2", L"Alarm1",
-         3, Forced, 4, Ends},
+        {"missing file", L"Sound", REG_SZ, Text(L"Missing"), L"Missing", L"Alarm1"},
+        {"relative path", L"Sound", REG_SZ, Text(L"..\\..\\Alarm2"), L"..\\..\\Alarm2", L"Alarm1"},
         {"network path", L"Sound", REG_SZ, Text(L"\\\\host\\share\\a.wav"),
-         L"\\\\host\\share\\a.wav", L"Alarm1", 3, Forced, 4, Ends},
-        {"no terminator", L"Sound", REG_SZ, Text(L"Alarm2", false), L"Alarm2", L"Alarm2", 3, Forced,
-         4, Ends},
+         L"\\\\host\\share\\a.wav", L"Alarm1"},
+        {"no terminator", L"Sound", REG_SZ, Text(L"Alarm2", false), L"Alarm2", L"Alarm2"},
         {"520 bytes, no terminator: cut", L"Sound", REG_SZ, Text(std::wstring(260, L'y'), false),
-         std::wstring(259, L'y'), L"Alarm1", 3, Forced, 4, Ends},
+         std::wstring(259, L'y'), L"Alarm1"},
         {"261 characters: ignored", L"Sound", REG_SZ, Text(std::wstring(261, L'z')), L"Alarm1",
-         L"Alarm1", 3, Forced, 4, Ends},
-        {"binary", L"Sound", REG_BINARY, Text(L"Chimes"), L"Chimes", L"Chimes", 3, Forced, 4, Ends},
-        {"empty", L"Sound", REG_SZ, {}, L"", L"Alarm1", 3, Forced, 4, Ends},
+         L"Alarm1"},
+        {"binary", L"Sound", REG_BINARY, Text(L"Chimes"), L"Chimes", L"Chimes"},
+        {"empty", L"Sound", REG_SZ, {}, L"", L"Alarm1"},
     };
     for (const Row &r : rows) {
         SetUp();
