@@ -19,21 +19,12 @@ using namespace e2e;
 
 constexpr wchar_t ShortcutName[] = L"\\Nudgebell+.lnk";
 
-// ---- The device's files ----------------------------------------------------------------
-
-std::wstring WindowsFolder() {
+std::wstring WindowsFolder(const wchar_t *sub) {
     wchar_t root[MAX_PATH] = L"";
     ::GetWindowsDirectoryW(root, MAX_PATH);
-    return root;
+    return root + std::wstring(sub);
 }
-
-std::wstring MediaFolder() {
-    return WindowsFolder() + L"\\Media";
-}
-
-std::wstring AsideFolder() {
-    return WindowsFolder() + L"\\Temp\\nudgebell-media-aside";
-}
+const wchar_t Media[] = L"\\Media", Aside[] = L"\\Temp\\nudgebell-media-aside";
 
 std::vector<std::wstring> WaveFiles(const std::wstring &folder) {
     std::vector<std::wstring> names;
@@ -61,20 +52,21 @@ void MoveAll(const std::wstring &from, const std::wstring &to,
 class MediaFilesOnly {
   public:
     explicit MediaFilesOnly(const std::vector<std::wstring> &keep) {
-        ::CreateDirectoryW(AsideFolder().c_str(), nullptr);
-        MoveAll(AsideFolder(), MediaFolder(), WaveFiles(AsideFolder()));
+        ::CreateDirectoryW(WindowsFolder(Aside).c_str(), nullptr);
+        Restore();
         std::vector<std::wstring> aside;
-        for (const std::wstring &name : WaveFiles(MediaFolder()))
+        for (const std::wstring &name : WaveFiles(WindowsFolder(Media)))
             if (std::find(keep.begin(), keep.end(), name) == keep.end())
                 aside.push_back(name);
-        MoveAll(MediaFolder(), AsideFolder(), aside);
+        MoveAll(WindowsFolder(Media), WindowsFolder(Aside), aside);
     }
-    ~MediaFilesOnly() { MoveAll(AsideFolder(), MediaFolder(), WaveFiles(AsideFolder())); }
+    ~MediaFilesOnly() { Restore(); }
+    static void Restore() {
+        MoveAll(WindowsFolder(Aside), WindowsFolder(Media), WaveFiles(WindowsFolder(Aside)));
+    }
     MediaFilesOnly(const MediaFilesOnly &) = delete;
     MediaFilesOnly &operator=(const MediaFilesOnly &) = delete;
 };
-
-// ---- The start-up shortcut ---------------------------------------------------------------
 
 std::wstring ShortcutPath() {
     wchar_t folder[MAX_PATH] = L"";
@@ -116,16 +108,12 @@ LinkTarget ReadShortcut() {
     return target;
 }
 
-// ---- The registry ------------------------------------------------------------------------
-
-bool ReadSound(std::wstring *sound) {
-    wchar_t text[300] = L"";
+// The stored Sound, "(none)" when there is none.
+std::wstring StoredSound() {
+    wchar_t text[300] = L"(none)";
     DWORD size = sizeof text;
-    if (::RegGetValueW(HKEY_CURRENT_USER, SettingsKey, L"Sound", RRF_RT_REG_SZ, nullptr, text,
-                       &size) != ERROR_SUCCESS)
-        return false;
-    *sound = text;
-    return true;
+    ::RegGetValueW(HKEY_CURRENT_USER, SettingsKey, L"Sound", RRF_RT_REG_SZ, nullptr, text, &size);
+    return text;
 }
 
 DWORD Stored(const wchar_t *name) {
@@ -133,8 +121,6 @@ DWORD Stored(const wchar_t *name) {
     EXPECT_TRUE(ReadSetting(name, &value)) << std::string(name, name + wcslen(name));
     return value;
 }
-
-// ---- The panel, driven from outside --------------------------------------------------------
 
 std::wstring TextOf(HWND control) {
     wchar_t text[300] = L"";
@@ -151,6 +137,16 @@ std::vector<std::wstring> Entries(HWND list) {
         entries.push_back(text);
     }
     return entries;
+}
+
+// The program watches once the reminder it finds makes it learn and store the language.
+bool CaughtReminder() {
+    Reminder reminder = OpenReminder(L"");
+    DWORD language = 0;
+    bool caught = WaitUntil([&] { return ReadSetting(L"Language", &language); }, 15000);
+    ::PostMessageW(reminder.window, WM_CLOSE, 0, 0);
+    Wait(reminder.process, 5000);
+    return caught && language == 1;
 }
 
 class PanelTest : public ProgramTest {
@@ -175,22 +171,19 @@ class PanelTest : public ProgramTest {
     }
 
     HWND Item(int id) const { return ::GetDlgItem(panel, id); }
-    int Find(int id, const wchar_t *entry) const {
-        return static_cast<int>(::SendMessageW(Item(id), CB_FINDSTRINGEXACT,
-                                               static_cast<WPARAM>(-1),
-                                               reinterpret_cast<LPARAM>(entry)));
-    }
     std::wstring Text(int id) const { return TextOf(Item(id)); }
     void Type(int id, const wchar_t *text) const {
         ::SendMessageW(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     }
     void Choose(int id, int index) const { ::SendMessageW(Item(id), CB_SETCURSEL, index, 0); }
+    void Choose(int id, const wchar_t *entry) const {
+        LRESULT index = ::SendMessageW(Item(id), CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                       reinterpret_cast<LPARAM>(entry));
+        ASSERT_GE(index, 0);
+        Choose(id, static_cast<int>(index));
+    }
     int Selection(int id) const {
         return static_cast<int>(::SendMessageW(Item(id), CB_GETCURSEL, 0, 0));
-    }
-    std::wstring Selected(int id) const {
-        int index = Selection(id);
-        return index < 0 ? L"(none)" : Entries(Item(id)).at(index);
     }
     bool Ticked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == 1; }
     // A click as the user makes it: the check box toggles, the button sends its command.
@@ -216,8 +209,6 @@ class PanelTest : public ProgramTest {
     HWND panel = nullptr;
 };
 
-// ---- The panel on the device ---------------------------------------------------------------
-
 class SettingsPanelE2E : public PanelTest {};
 
 TEST_F(SettingsPanelE2E, SoundListSelectsTheExactNameElseTheFirst) {
@@ -232,12 +223,9 @@ TEST_F(SettingsPanelE2E, SoundListSelectsTheExactNameElseTheFirst) {
         ASSERT_NO_FATAL_FAILURE(Start());
         EXPECT_EQ(Entries(Item(IDC_SOUND)),
                   (std::vector<std::wstring>{L"Alarm1", L"Alarm2", L"Chimes"}));
-        EXPECT_EQ(Selected(IDC_SOUND), c.selected) << c.sound;
-        EXPECT_EQ(Text(IDC_SOUND), c.selected);
+        EXPECT_EQ(Text(IDC_SOUND), c.selected) << c.sound;
         Run();
-        std::wstring stored;
-        EXPECT_TRUE(ReadSound(&stored));
-        EXPECT_EQ(stored, c.selected) << "the next Run stores the shown name";
+        EXPECT_EQ(StoredSound(), c.selected) << "the next Run stores the shown name";
     }
 }
 
@@ -247,46 +235,37 @@ TEST_F(SettingsPanelE2E, NoWaveFilesLeaveTheListEmptyAndRunStoresAnEmptySound) {
     EXPECT_EQ(::SendMessageW(Item(IDC_SOUND), CB_GETCOUNT, 0, 0), 0);
     EXPECT_EQ(Selection(IDC_SOUND), CB_ERR);
     Run();
-    std::wstring stored = L"(none)";
-    EXPECT_TRUE(ReadSound(&stored));
-    EXPECT_EQ(stored, L"");
+    EXPECT_EQ(StoredSound(), L"");
 }
 
-TEST_F(SettingsPanelE2E, IntervalShowsWholeSecondsAndReadsBackInMilliseconds) {
+TEST_F(SettingsPanelE2E, NumberFieldsShowWholeUnitsAndReadBackAsTyped) {
     struct Case {
+        const wchar_t *name;
+        int id;
         DWORD stored;
-        const wchar_t *shown;
-        const wchar_t *typed; // nullptr: left as shown
+        const wchar_t *shown, *typed; // typed nullptr: left as shown
         DWORD saved;
     };
     const Case cases[] = {
-        {30500, L"30", nullptr, 30000},
-        {999, L"0", nullptr, 0},
-        {30000, L"30", L"500", 500000}, // beyond the arrows' 300, taken as typed
-        {30000, L"30", L"", 0},
+        {L"RepeatDelay", IDC_DELAY, 30500, L"30", nullptr, 30000},
+        {L"RepeatDelay", IDC_DELAY, 999, L"0", nullptr, 0},
+        {L"RepeatDelay", IDC_DELAY, 30000, L"30", L"500", 500000}, // beyond the arrows' 300
+        {L"RepeatDelay", IDC_DELAY, 30000, L"30", L"", 0},
         // Too many seconds for 32-bit milliseconds: the longest interval, never a short one.
-        {30000, L"30", L"4294968", 0xFFFFFFFF},
-        {30000, L"30", L"99999999999", 0xFFFFFFFF},
+        {L"RepeatDelay", IDC_DELAY, 30000, L"30", L"4294968", 0xFFFFFFFF},
+        {L"RepeatDelay", IDC_DELAY, 30000, L"30", L"99999999999", 0xFFFFFFFF},
+        {L"RepeatTimes", IDC_TIMES, 4, L"4", L"", 0},
     };
     for (const Case &c : cases) {
         SetUp();
-        WriteSetting(L"RepeatDelay", c.stored);
+        WriteSetting(c.name, c.stored);
         ASSERT_NO_FATAL_FAILURE(Start());
-        EXPECT_EQ(Text(IDC_DELAY), c.shown) << c.stored;
+        EXPECT_EQ(Text(c.id), c.shown) << c.stored;
         if (c.typed)
-            Type(IDC_DELAY, c.typed);
+            Type(c.id, c.typed);
         Run();
-        EXPECT_EQ(Stored(L"RepeatDelay"), c.saved) << (c.typed ? "typed" : "shown");
+        EXPECT_EQ(Stored(c.name), c.saved) << (c.typed ? c.typed : L"as shown");
     }
-}
-
-TEST_F(SettingsPanelE2E, EmptyRepeatFieldBecomesZero) {
-    WriteSetting(L"RepeatTimes", 4);
-    ASSERT_NO_FATAL_FAILURE(Start());
-    EXPECT_EQ(Text(IDC_TIMES), L"4");
-    Type(IDC_TIMES, L"");
-    Run();
-    EXPECT_EQ(Stored(L"RepeatTimes"), 0u);
 }
 
 TEST_F(SettingsPanelE2E, StoredIndexOutsideAListLeavesItUnselectedAndReadsBackAsMinusOne) {
@@ -322,9 +301,7 @@ TEST_F(SettingsPanelE2E, RunSavesEveryFieldButLanguageHidesAndKeepsRunning) {
     Type(IDC_DELAY, L"12");
     Choose(IDC_SNOOZE, 2);
     Choose(IDC_VOLUME, 1);
-    int chimes = Find(IDC_SOUND, L"Chimes");
-    ASSERT_GE(chimes, 0);
-    Choose(IDC_SOUND, chimes);
+    ASSERT_NO_FATAL_FAILURE(Choose(IDC_SOUND, L"Chimes"));
     Run();
 
     EXPECT_EQ(Stored(L"Play"), 0u);
@@ -334,13 +311,16 @@ TEST_F(SettingsPanelE2E, RunSavesEveryFieldButLanguageHidesAndKeepsRunning) {
     EXPECT_EQ(Stored(L"SnoozeChoice"), 2u);
     EXPECT_EQ(Stored(L"VolumeControl"), 1u);
     EXPECT_EQ(Stored(L"AutoRun"), 0u);
-    std::wstring sound;
-    EXPECT_TRUE(ReadSound(&sound));
-    EXPECT_EQ(sound, L"Chimes");
+    EXPECT_EQ(StoredSound(), L"Chimes");
     DWORD language = 0;
     EXPECT_FALSE(ReadSetting(L"Language", &language));
     EXPECT_EQ(Wait(program, 1000), STILL_ACTIVE) << "hidden, it goes on running";
-    EXPECT_TRUE(::IsWindow(main));
+}
+
+TEST_F(SettingsPanelE2E, RunStartsWatching) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    Run();
+    EXPECT_TRUE(CaughtReminder()) << "a reminder opened after Run is caught";
 }
 
 TEST_F(SettingsPanelE2E, ExitSavesAndEndsWithZero) {
@@ -352,22 +332,6 @@ TEST_F(SettingsPanelE2E, ExitSavesAndEndsWithZero) {
     EXPECT_EQ(ProgramWindow(), nullptr);
 }
 
-// The program watches once the reminder it finds makes it learn and store the language.
-bool CaughtReminder() {
-    Reminder reminder = OpenReminder(L"");
-    DWORD language = 0;
-    bool caught = WaitUntil([&] { return ReadSetting(L"Language", &language); }, 15000);
-    ::PostMessageW(reminder.window, WM_CLOSE, 0, 0);
-    Wait(reminder.process, 5000);
-    return caught && language == 1;
-}
-
-TEST_F(SettingsPanelE2E, RunStartsWatching) {
-    ASSERT_NO_FATAL_FAILURE(Start());
-    Run();
-    EXPECT_TRUE(CaughtReminder()) << "a reminder opened after Run is caught";
-}
-
 // What the sound test plays is heard through the device's audio output.
 class PanelSoundE2E : public PanelTest {};
 
@@ -375,20 +339,17 @@ TEST_F(PanelSoundE2E, TestButtonPlaysTheListedSoundAndKeepsTheStoredVolume) {
     WriteSetting(L"VolumeControl", 1);
     WriteSetting(L"Play", 0);
     ASSERT_NO_FATAL_FAILURE(Start());
-    Choose(IDC_SOUND, Find(IDC_SOUND, L"Chimes"));
-    Choose(IDC_VOLUME, Find(IDC_VOLUME, L"Set to maximum"));
+    ASSERT_NO_FATAL_FAILURE(Choose(IDC_SOUND, L"Chimes"));
+    ASSERT_NO_FATAL_FAILURE(Choose(IDC_VOLUME, L"Set to maximum"));
     StartAudioCapture();
     Click(IDC_TEST);
     ASSERT_TRUE(WaitForSounds(1, 15000));
     std::vector<CapturedSound> heard = CapturedSounds();
     EXPECT_EQ(heard.at(0).alarm, L"Chimes") << "played whatever Play holds";
     EXPECT_EQ(Stored(L"VolumeControl"), 1u) << "the choice stays in memory";
-    std::wstring sound;
-    EXPECT_FALSE(ReadSound(&sound)) << "nothing is saved";
+    EXPECT_EQ(StoredSound(), L"(none)") << "nothing is saved";
     EXPECT_TRUE(::IsWindowVisible(main));
 }
-
-// ---- The start-up shortcut -----------------------------------------------------------------
 
 class StartupShortcutE2E : public PanelTest {
   protected:
