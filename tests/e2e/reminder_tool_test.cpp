@@ -11,13 +11,17 @@ namespace {
 
 using namespace e2e;
 
+HWND Focus() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    EXPECT_TRUE(::GetGUIThreadInfo(0, &info));
+    return info.hwndFocus;
+}
+
 // Posted as the program posts them: to the focus window of the foreground thread.
 void PostToFocus(const std::vector<int> &keys) {
     for (int key : keys) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        ASSERT_TRUE(::GetGUIThreadInfo(0, &info));
-        ::PostMessageW(info.hwndFocus, WM_KEYDOWN, key, 1);
+        ::PostMessageW(Focus(), WM_KEYDOWN, key, 1);
         ::Sleep(50);
     }
 }
@@ -45,10 +49,7 @@ TEST(ReminderToolE2E, OpensInFrontWithTheFocusUnderEachTitleOrAnotherClass) {
         EXPECT_EQ(::FindWindowW(L"Dialog", ReminderTitles[c.title - 1]) != nullptr,
                   std::wstring(c.className) == L"Dialog");
         EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == reminder.window; }, 3000));
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        ASSERT_TRUE(::GetGUIThreadInfo(0, &info));
-        EXPECT_EQ(::GetAncestor(info.hwndFocus, GA_ROOT), reminder.window);
+        EXPECT_EQ(::GetAncestor(Focus(), GA_ROOT), reminder.window);
         EXPECT_TRUE(WaitForReportLine(
             reminder, std::wstring(L"opened ") + ReminderTitles[c.title - 1], 3000));
 
@@ -98,8 +99,7 @@ TEST(ReminderToolE2E, ClosesByItselfAfterTheGivenTime) {
     Reminder reminder = OpenReminder(L"/title:3 /close-after:1200", 3);
     ASSERT_NE(reminder.window, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(reminder.window); }, 5000));
-    double closed = UnixMilliseconds();
-    EXPECT_GE(closed - opened, 1200);
+    EXPECT_GE(UnixMilliseconds() - opened, 1200);
     EXPECT_EQ(Wait(reminder.process, 5000), 0u);
     EXPECT_EQ(ReportLines(reminder), (std::vector<std::wstring>{L"opened Aviso", L"closed"}));
     End(reminder);
