@@ -10,13 +10,6 @@ namespace plat::win32 {
 void RememberResourceSize(const void *data, DWORD size);
 DWORD ResourceSize(const void *data);
 
-// True when the screen is a handheld's (at most 480 x 640): windows asked for at the default
-// size then fill it, as on the handheld.
-bool IsHandheldScreen();
-
-// A handle as the system may see it: the handheld's low-bit flag removed.
-HWND SystemHandle(HWND window);
-
 // The desktop's folder for the handheld's sounds, `%SystemRoot%\Media`, joined with `name`.
 // False when the result would not fit.
 bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]);

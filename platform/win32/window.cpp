@@ -1,21 +1,6 @@
 #include "platform/window.h"
-#include "platform/win32/win32_internal.h"
 
 namespace plat {
-
-namespace win32 {
-
-bool IsHandheldScreen() {
-    RECT work{};
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    return work.right - work.left <= 480 && work.bottom - work.top <= 640;
-}
-
-HWND SystemHandle(HWND window) {
-    return reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) & ~ULONG_PTR{1});
-}
-
-} // namespace win32
 
 namespace {
 
@@ -23,10 +8,16 @@ namespace {
 constexpr int HandheldClientWidth = 240;
 constexpr int HandheldClientHeight = 294;
 
+// A handle as the system may see it: the handheld's low-bit flag removed.
+HWND SystemHandle(HWND window) {
+    return reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(window) & ~ULONG_PTR{1});
+}
+
 void DefaultTopLevelPlacement(DWORD style, DWORD exStyle, int &x, int &y, int &width, int &height) {
-    if (win32::IsHandheldScreen()) {
-        RECT work{};
-        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    // A screen of a handheld's size (at most 480 x 640) is filled, as on the handheld.
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (work.right - work.left <= 480 && work.bottom - work.top <= 640) {
         x = work.left;
         y = work.top;
         width = work.right - work.left;
@@ -73,7 +64,7 @@ BOOL UpdateWindow(HWND window) {
 
 BOOL SetForegroundWindow(HWND window) {
     bool withOwned = reinterpret_cast<ULONG_PTR>(window) & 1;
-    window = win32::SystemHandle(window);
+    window = SystemHandle(window);
     BOOL result = ::SetForegroundWindow(window);
     if (withOwned) {
         // The window's open modal box, if any, is what the user must see in front.
