@@ -34,13 +34,8 @@ export DEVICE_AUDIO_HOME="$work/audio"
 run="tools/device/run $device"
 
 wineserver -k 2>/dev/null || true
-wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
-for pair in Play=1 RepeatTimes=$times RepeatDelay=$delay AutoSnooze=1 SnoozeChoice=0 \
-    VolumeControl=4; do
-    wine reg add "$settings_key" /v "${pair%=*}" /t REG_DWORD /d "${pair#*=}" /f >/dev/null
-done
-wine reg add 'HKCU\ControlPanel\Volume' /v Volume /t REG_DWORD /d 0x80008000 /f >/dev/null
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
+device_settings Play=1 RepeatTimes=$times RepeatDelay=$delay AutoSnooze=1 SnoozeChoice=0 \
+    VolumeControl=4
 
 log="$work/observed.txt"
 $run "$build/tools/observe.exe" "$(winepath -w "$log")" >/dev/null 2>&1 &

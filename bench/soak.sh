@@ -22,12 +22,7 @@ wineserver -k 2>/dev/null || true
 
 # Short series with every feature on: two replays 2 s apart at a rising volume, then the
 # snooze keys. Language unset, so the first reminder is also learned.
-wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
-for pair in Play=1 RepeatTimes=2 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=1 VolumeControl=4; do
-    wine reg add "$settings_key" /v "${pair%=*}" /t REG_DWORD /d "${pair#*=}" /f >/dev/null
-done
-wine reg add 'HKCU\ControlPanel\Volume' /v Volume /t REG_DWORD /d 0x80008000 /f >/dev/null
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
+device_settings Play=1 RepeatTimes=2 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=1 VolumeControl=4
 
 # One row of figures: handles, windows, GDI and USER objects (as the system reports them to
 # another process), private memory and open file descriptors (Linux side).

@@ -42,15 +42,8 @@ if wine reg export 'HKCU\Software\Quarnel\NudgebellPlus' "$(winepath -w "$out/ke
     >/dev/null 2>&1; then
     kept="$out/kept.reg"
 fi
-wine reg delete 'HKCU\Software\Quarnel\NudgebellPlus' /f >/dev/null 2>&1 || true
-for pair in Play=1 RepeatTimes=2 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=1 VolumeControl=4; do
-    wine reg add 'HKCU\Software\Quarnel\NudgebellPlus' /v "${pair%=*}" /t REG_DWORD \
-        /d "${pair#*=}" /f >/dev/null
-done
+device_settings Play=1 RepeatTimes=2 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=1 VolumeControl=4
 wine reg add 'HKCU\Software\Quarnel\NudgebellPlus' /v Sound /t REG_SZ /d Alarm1 /f >/dev/null
-# The level in force before the scene, as the system's volume mirror records it: half.
-wine reg add 'HKCU\ControlPanel\Volume' /v Volume /t REG_DWORD /d 0x80008000 /f >/dev/null
-wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d alsa /f >/dev/null
 
 $run "$build/tools/observe.exe" "$(winepath -w "$log")" >/dev/null 2>&1 &
 await 'volume' 10
