@@ -29,9 +29,19 @@ Process Start(const std::wstring &program, const std::wstring &arguments) {
     PROCESS_INFORMATION info{};
     std::vector<wchar_t> text(commandLine.begin(), commandLine.end());
     text.push_back(L'\0');
-    if (!::CreateProcessW(program.c_str(), text.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
-        ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end());
+    // Under load Wine now and then refuses a start that succeeds a moment later; a start
+    // refused three times is a failure.
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (::CreateProcessW(program.c_str(), text.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &info))
+            break;
+        error = ::GetLastError();
+        ::Sleep(500);
+    }
+    if (!info.hProcess) {
+        ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end())
+                      << ": error " << error;
         return {};
     }
     ::CloseHandle(info.hThread);
