@@ -1,6 +1,5 @@
 #include "tests/e2e/harness.h"
 
-#include <string_view>
 #include <vector>
 
 namespace e2e {
@@ -21,24 +20,19 @@ std::wstring ToolPath(const wchar_t *name) {
 }
 
 Process Start(const std::wstring &program, const std::wstring &arguments) {
-    std::wstring commandLine = L"\"" + program + L"\"";
-    if (!arguments.empty())
-        commandLine += L" " + arguments;
+    std::wstring line = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::vector<wchar_t> text(commandLine.begin(), commandLine.end());
-    text.push_back(L'\0');
     // Under load Wine now and then refuses a start that succeeds a moment later; a start
     // refused three times is a failure.
     DWORD error = 0;
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (::CreateProcessW(program.c_str(), text.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             nullptr, &startup, &info))
-            break;
-        error = ::GetLastError();
-        ::Sleep(500);
-    }
+    for (int attempt = 0; attempt < 3 && !info.hProcess; ++attempt)
+        if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &info)) {
+            error = ::GetLastError();
+            ::Sleep(500);
+        }
     if (!info.hProcess) {
         ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end())
                       << ": error " << error;
@@ -53,13 +47,11 @@ Process StartProgram(const std::wstring &arguments) {
 }
 
 DWORD Wait(Process &process, DWORD milliseconds) {
-    if (!process.handle)
-        return STILL_ACTIVE;
-    if (::WaitForSingleObject(process.handle, milliseconds) != WAIT_OBJECT_0)
-        return STILL_ACTIVE;
     DWORD code = STILL_ACTIVE;
-    ::GetExitCodeProcess(process.handle, &code);
-    Close(process);
+    if (process.handle && ::WaitForSingleObject(process.handle, milliseconds) == WAIT_OBJECT_0) {
+        ::GetExitCodeProcess(process.handle, &code);
+        Close(process);
+    }
     return code;
 }
 
@@ -88,7 +80,7 @@ HWND WaitForProgramWindow(Process &program, DWORD milliseconds) {
 HWND FindOwnedWindow(HWND owner, const wchar_t *title) {
     struct Search {
         HWND owner;
-        const wchar_t *title;
+        std::wstring title;
         HWND found;
     } search{owner, title, nullptr};
     ::EnumWindows(
@@ -97,30 +89,22 @@ HWND FindOwnedWindow(HWND owner, const wchar_t *title) {
             wchar_t text[100] = L"";
             ::GetWindowTextW(window, text, 100);
             if (::GetWindow(window, GW_OWNER) == s->owner && ::IsWindowVisible(window) &&
-                std::wstring_view(text) == s->title) {
+                s->title == text)
                 s->found = window;
-                return FALSE;
-            }
-            return TRUE;
+            return !s->found;
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 void EndAllCopies() {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        HWND window = ProgramWindow();
-        if (!window)
-            return;
+    for (HWND window; (window = ProgramWindow()) != nullptr;) {
         DWORD id = 0;
         ::GetWindowThreadProcessId(window, &id);
-        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
-        if (process) {
-            ::TerminateProcess(process, 99);
-            ::WaitForSingleObject(process, 5000);
-            ::CloseHandle(process);
-        }
-        WaitUntil([&] { return !::IsWindow(window); }, 2000);
+        Process copy{::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id), id};
+        ::TerminateProcess(copy.handle, 99);
+        Wait(copy, 5000);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(window); }, 5000)) << "a copy stays";
     }
 }
 
@@ -128,37 +112,56 @@ void DeleteSettings() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
 }
 
-static void WriteValue(const wchar_t *name, DWORD type, const void *data, DWORD size) {
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, &key, nullptr),
+static void Write(const wchar_t *key, const wchar_t *name, DWORD type, const void *data,
+                  size_t size) {
+    HKEY handle = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                &handle, nullptr),
               ERROR_SUCCESS);
-    ::RegSetValueExW(key, name, 0, type, static_cast<const BYTE *>(data), size);
-    ::RegCloseKey(key);
+    if (data)
+        ::RegSetValueExW(handle, name, 0, type, static_cast<const BYTE *>(data), DWORD(size));
+    else
+        ::RegDeleteValueW(handle, name);
+    ::RegCloseKey(handle);
+}
+
+void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value) {
+    Write(key, name, REG_DWORD, value, sizeof *value);
+}
+
+bool ReadValue(const wchar_t *key, const wchar_t *name, DWORD *value) {
+    DWORD size = sizeof *value;
+    return ::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, value, &size) ==
+           ERROR_SUCCESS;
 }
 
 void WriteSetting(const wchar_t *name, DWORD value) {
-    WriteValue(name, REG_DWORD, &value, sizeof value);
+    WriteValue(SettingsKey, name, &value);
 }
 
 void WriteSetting(const wchar_t *name, const std::wstring &text) {
-    WriteValue(name, REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * 2));
+    Write(SettingsKey, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 bool ReadSetting(const wchar_t *name, DWORD *value) {
-    DWORD size = sizeof *value;
-    return ::RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_DWORD, nullptr, value,
-                          &size) == ERROR_SUCCESS;
+    return ReadValue(SettingsKey, name, value);
+}
+
+bool ReadSetting(const wchar_t *name, std::wstring *text) {
+    wchar_t buffer[300] = L"";
+    DWORD size = sizeof buffer;
+    bool read = ::RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_SZ, nullptr, buffer,
+                               &size) == ERROR_SUCCESS;
+    *text = buffer;
+    return read;
 }
 
 void TypeKeys(std::initializer_list<WORD> down, WORD key) {
     std::vector<INPUT> inputs;
     auto add = [&](WORD vk, DWORD flags) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = flags;
-        inputs.push_back(input);
+        inputs.push_back(INPUT{INPUT_KEYBOARD, {}});
+        inputs.back().ki.wVk = vk;
+        inputs.back().ki.dwFlags = flags;
     };
     for (WORD modifier : down)
         add(modifier, 0);

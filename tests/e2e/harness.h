@@ -11,6 +11,7 @@ namespace e2e {
 constexpr wchar_t ProgramClass[] = L"NUDGEBELLPLUS";
 constexpr wchar_t ProgramTitle[] = L"Nudgebell+";
 constexpr wchar_t SettingsKey[] = L"Software\\Quarnel\\NudgebellPlus";
+constexpr wchar_t VolumeKey[] = L"ControlPanel\\Volume"; // the system's volume mirror
 
 // A Unix path of the build as the device sees it (Wine's Z: drive).
 std::wstring DevicePath(const char *unixPath);
@@ -31,12 +32,9 @@ void Close(Process &process);
 
 // Polls until the predicate holds; false when `milliseconds` passed first.
 template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD milliseconds = 10000) {
-    DWORD start = ::GetTickCount();
-    while (!predicate()) {
+    for (DWORD start = ::GetTickCount(); !predicate(); ::Sleep(20))
         if (::GetTickCount() - start > milliseconds)
             return false;
-        ::Sleep(20);
-    }
     return true;
 }
 
@@ -48,14 +46,16 @@ HWND WaitForProgramWindow(Process &program, DWORD milliseconds = 10000);
 // A visible top-level window owned by `owner`'s thread with the given title, or none.
 HWND FindOwnedWindow(HWND owner, const wchar_t *title);
 
-// Ends every copy of the program that is still running.
-void EndAllCopies();
+void EndAllCopies(); // of the program
 
-// The program's settings key.
+// Values under HKEY_CURRENT_USER; the program's own are under SettingsKey.
 void DeleteSettings();
 void WriteSetting(const wchar_t *name, DWORD value);
 void WriteSetting(const wchar_t *name, const std::wstring &text);
 bool ReadSetting(const wchar_t *name, DWORD *value);
+bool ReadSetting(const wchar_t *name, std::wstring *text);
+void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value); // null: delete
+bool ReadValue(const wchar_t *key, const wchar_t *name, DWORD *value);        // REG_DWORD only
 
 // Keys typed on the device's keyboard, to whichever window has the focus.
 void TypeKeys(std::initializer_list<WORD> down, WORD key);
