@@ -16,9 +16,10 @@ constexpr WORD MinimumLevel = 0x4000; // a quarter of full scale: quiet, never s
 constexpr WORD MediumLevel = 0xA000;
 constexpr WORD MaximumLevel = 0xFFFF;
 
-// The per-channel level for this play, or false when the volume is to be left alone.
-bool ChooseLevel(WORD *level) {
-    switch (Settings.VolumeControl) {
+} // namespace
+
+bool ChooseLevel(DWORD mode, DWORD ringCount, WORD *level) {
+    switch (mode) {
     case Minimum:
         *level = MinimumLevel;
         return true;
@@ -30,46 +31,27 @@ bool ChooseLevel(WORD *level) {
         return true;
     case Gradual:
         // The series rises: quiet for its first replay, medium for the second, full after.
-        *level = WatchState.ringCount == 0   ? MinimumLevel
-                 : WatchState.ringCount == 1 ? MediumLevel
-                                             : MaximumLevel;
+        *level = ringCount == 0 ? MinimumLevel : ringCount == 1 ? MediumLevel : MaximumLevel;
         return true;
     default: // DontChange, and anything the panel or the registry left that is no mode
         return false;
     }
 }
 
-// The level the system last recorded in its volume mirror, when it recorded one.
-bool ReadMirroredLevel(DWORD *level) {
-    HKEY key = nullptr;
-    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, VolumeKey, 0, AllAccess, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD size = sizeof *level;
-    DWORD type = REG_NONE;
-    bool read = plat::RegQueryValueExW(key, VolumeValue, nullptr, &type,
-                                       reinterpret_cast<BYTE *>(level), &size) == ERROR_SUCCESS &&
-                type == REG_DWORD && size == sizeof *level;
-    plat::RegCloseKey(key);
-    return read;
-}
-
-} // namespace
-
 void PlayAlarm(const wchar_t *soundName) {
     WORD level = 0;
     DWORD savedLevel = 0;
-    bool changed = ChooseLevel(&level) && SetSystemVolume(MAKELONG(level, level), &savedLevel);
+    bool changed = ChooseLevel(Settings.VolumeControl, WatchState.ringCount, &level) &&
+                   SetSystemVolume(MAKELONG(level, level), &savedLevel);
     plat::sndPlaySoundW(soundName, 0);
     if (changed)
         SetSystemVolume(savedLevel, nullptr);
 }
 
 bool SetSystemVolume(DWORD level, DWORD *savedLevel) {
-    // A device that cannot report its level (Wine refuses it) leaves the system's own record,
-    // the mirror, as the level to put back. With neither there is nothing safe to restore, so
-    // nothing is forced: the sound then plays at the level in force.
-    if (savedLevel && plat::waveOutGetVolume(OutputDevice, savedLevel) != MMSYSERR_NOERROR &&
-        !ReadMirroredLevel(savedLevel))
+    // A level that cannot be read cannot be put back, so nothing is forced: the sound then
+    // plays at the level in force.
+    if (savedLevel && plat::waveOutGetVolume(OutputDevice, savedLevel) != MMSYSERR_NOERROR)
         return false;
     plat::waveOutSetVolume(OutputDevice, level);
     WriteRegistryDword(HKEY_CURRENT_USER, VolumeKey, VolumeValue, level);

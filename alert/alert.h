@@ -2,6 +2,12 @@
 #pragma once
 #include "platform/platform.h"
 
+#include <array>
+#include <span>
+
+// The per-channel level that volume `mode` forces for the replay `ringCount` of a series (0 for
+// the first), or false when the volume is to be left alone.
+bool ChooseLevel(DWORD mode, DWORD ringCount, WORD *level);
 // Plays `soundName` once, synchronously, under Settings.VolumeControl, then puts the volume
 // back.
 void PlayAlarm(const wchar_t *soundName);
@@ -11,6 +17,12 @@ void PlayAlarm(const wchar_t *soundName);
 bool SetSystemVolume(DWORD level, DWORD *savedLevel);
 LONG WriteRegistryDword(HKEY rootKey, const wchar_t *subKey, const wchar_t *valueName, DWORD value);
 
-// Types the key sequence that picks Settings.SnoozeChoice in the reminder window.
+// The keys that pick snooze `choice` in the reminder window, into `keys`; answers their count.
+// A choice that names no entry picks the first, so the sequence never outgrows the buffer.
+constexpr size_t MaxSnoozeKeys = 10;
+size_t SnoozeKeys(DWORD choice, std::span<UINT, MaxSnoozeKeys> keys);
+// Types the key sequence that picks Settings.SnoozeChoice in the reminder window, 50 ms apart.
+// A key due while one of the program's own windows is in the foreground ends the sequence
+// untyped: keys meant for the reminder must never change the program's own settings.
 void SendSnoozeKeys();
 void PostKey(UINT keyCode);

@@ -3,6 +3,7 @@
 #include "alert/alert.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"
+#include "platform/window.h"
 #include "settings/settings.h"
 
 namespace {
@@ -13,26 +14,43 @@ constexpr DWORD KeyPause = 50; // milliseconds, so that the reminder keeps up wi
 // The entries of the snooze list run from 0 ("5 minutes") to 5 ("2 hours").
 constexpr DWORD LastSnoozeChoice = 5;
 
-void PostAndPause(UINT keyCode) {
-    PostKey(keyCode);
-    plat::Sleep(KeyPause);
+// The focus lives in the foreground thread: when that thread is ours, the keys would land in
+// our own panel (the "for" list, say) and change settings that the next save would keep.
+bool FocusIsOwn() {
+    DWORD process = 0;
+    plat::GetWindowThreadProcessId(plat::GetForegroundWindow(), &process);
+    return process == plat::GetCurrentProcessId();
 }
 
 } // namespace
 
-void SendSnoozeKeys() {
+size_t SnoozeKeys(DWORD choice, std::span<UINT, MaxSnoozeKeys> keys) {
     // Down three times and Up once leave the focus on the first duration; each further Down
     // moves one entry on. A choice that names no entry (a stray stored value, or the list's
     // "no selection") takes the first, the default: the reminder comes back soonest, and the
     // sequence stays as short as the list.
-    DWORD choice = Settings.SnoozeChoice <= LastSnoozeChoice ? Settings.SnoozeChoice : 0;
-    PostAndPause(VK_DOWN);
-    PostAndPause(VK_DOWN);
-    PostAndPause(VK_DOWN);
-    PostAndPause(VK_UP);
+    if (choice > LastSnoozeChoice)
+        choice = 0;
+    size_t count = 0;
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP})
+        keys[count++] = key;
     for (DWORD i = 0; i < choice; ++i)
-        PostAndPause(VK_DOWN);
-    PostKey(VK_RETURN);
+        keys[count++] = VK_DOWN;
+    keys[count++] = VK_RETURN;
+    return count;
+}
+
+void SendSnoozeKeys() {
+    std::array<UINT, MaxSnoozeKeys> keys{};
+    size_t count = SnoozeKeys(Settings.SnoozeChoice, keys);
+    for (size_t i = 0; i < count; ++i) {
+        if (i > 0)
+            plat::Sleep(KeyPause);
+        // Checked right before every key: the user may bring the panel forward at any time.
+        if (FocusIsOwn())
+            return;
+        PostKey(keys[i]);
+    }
 }
 
 void PostKey(UINT keyCode) {

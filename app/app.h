@@ -23,6 +23,8 @@ constexpr UINT PollInterval = 5000;
 int ProgramEntry(HINSTANCE instance, int showCommand);
 bool StartInstance(HINSTANCE instance, int showCommand);
 bool ReadModulePath();
+// Whether `keyword` stands anywhere in `commandLine`, letter case included.
+bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword);
 
 // Main window
 ATOM RegisterMainWindowClass(HINSTANCE instance, LPCWSTR className);

@@ -19,11 +19,11 @@ constexpr int NameCapacity = 100;
 // The main window is shortened by the menu bar's height so that the bar has the bottom strip.
 constexpr int MenuBarHeight = 26;
 
+} // namespace
+
 bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword) {
     return commandLine && std::wcsstr(commandLine, keyword);
 }
-
-} // namespace
 
 bool ReadModulePath() {
     ModulePath[0] = L'\0';

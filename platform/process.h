@@ -8,5 +8,6 @@ namespace plat {
 LPCWSTR GetCommandLineW();
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD capacity);
 void Sleep(DWORD milliseconds);
+DWORD GetCurrentProcessId();
 
 } // namespace plat

@@ -23,5 +23,9 @@ BOOL DestroyWindow(HWND window);
 LRESULT DefWindowProcW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
+// The window in front, whose thread holds the keyboard focus; null when there is none.
+HWND GetForegroundWindow();
+// The thread that made `window`; its process into `process` (0 for no window).
+DWORD GetWindowThreadProcessId(HWND window, DWORD *process);
 
 } // namespace plat

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 
 #include <array>
+#include <span>
 
 enum VolumeMode : DWORD {
     DontChange = 0,
@@ -31,3 +32,10 @@ extern SettingsRecord Settings;
 void LoadSettings();
 void SaveSettings();
 void SaveLanguage();
+
+// A stored number's bytes into `field`: exactly 4 of them; any other size leaves the field as
+// it was, like a missing value.
+void TakeStoredDword(std::span<const BYTE> data, DWORD *field);
+// A stored text's bytes into `sound`, always terminated: the text ends at its first terminator,
+// at the last whole character, or after 259 characters, whichever comes first.
+void TakeStoredSound(std::span<const BYTE> data, std::array<wchar_t, SoundCapacity> &sound);

@@ -82,19 +82,10 @@ void SoundName(const wchar_t *fileName, wchar_t (&name)[SoundCapacity]) {
         *dot = L'\0';
 }
 
-// The seconds typed into the interval field. Digits beyond what 32 bits hold are a number too
-// large, not an empty field: they count as the most seconds, never as 0.
-UINT TypedSeconds(HWND panel) {
-    BOOL translated = FALSE;
-    UINT seconds = plat::GetDlgItemInt(panel, IDC_DELAY, &translated, FALSE);
-    if (translated)
-        return seconds;
+UINT TypedNumber(HWND panel, int id) {
     wchar_t text[32] = L"";
-    plat::GetDlgItemTextW(panel, IDC_DELAY, text, 32);
-    bool digitsOnly = text[0] != L'\0';
-    for (const wchar_t *c = text; *c; ++c)
-        digitsOnly = digitsOnly && *c >= L'0' && *c <= L'9';
-    return digitsOnly ? std::numeric_limits<UINT>::max() : 0;
+    plat::GetDlgItemTextW(panel, id, text, 32);
+    return NumberFromText(text);
 }
 
 void RunWatching(HWND panel) {
@@ -120,6 +111,27 @@ void TrySound(HWND panel) {
 }
 
 } // namespace
+
+UINT NumberFromText(std::wstring_view text) {
+    size_t at = text.find_first_not_of(L' ');
+    UINT number = 0;
+    for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9'; ++at) {
+        UINT digit = text[at] - L'0';
+        if (number > (std::numeric_limits<UINT>::max() - digit) / 10)
+            return std::numeric_limits<UINT>::max();
+        number = number * 10 + digit;
+    }
+    return number;
+}
+
+int RememberSound(int remembered, int inserted, bool isStored) {
+    if (inserted < 0)
+        return remembered; // not added: nothing moved
+    if (isStored)
+        return inserted;
+    // The entry remembered before moved down one place.
+    return remembered >= inserted ? remembered + 1 : remembered;
+}
 
 DWORD SecondsToDelay(UINT seconds) {
     if (seconds > LongestDelay / MillisecondsPerSecond)
@@ -148,12 +160,8 @@ void FillSoundList(HWND panel) {
         SoundName(found.cFileName, name);
         int inserted = static_cast<int>(
             Send(panel, IDC_SOUND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)));
-        if (inserted < 0)
-            continue; // not added: nothing moved
-        if (std::wcscmp(name, Settings.Sound.data()) == 0)
-            remembered = inserted;
-        else if (remembered >= inserted)
-            ++remembered; // the entry remembered before moved down one place
+        remembered =
+            RememberSound(remembered, inserted, std::wcscmp(name, Settings.Sound.data()) == 0);
     } while (plat::FindNextFileW(search, &found));
     plat::FindClose(search);
     Select(panel, IDC_SOUND, remembered < 0 ? 0 : remembered);
@@ -178,9 +186,8 @@ void InitSettingsPanel(HWND panel) {
 void ReadSettingsPanel(HWND panel) {
     Settings.Play = IsTicked(panel, IDC_PLAY);
     Settings.AutoSnooze = IsTicked(panel, IDC_AUTOSNOOZE);
-    // An empty field, or one that holds no number, reads as 0.
-    Settings.RepeatTimes = plat::GetDlgItemInt(panel, IDC_TIMES, nullptr, FALSE);
-    Settings.RepeatDelay = SecondsToDelay(TypedSeconds(panel));
+    Settings.RepeatTimes = TypedNumber(panel, IDC_TIMES);
+    Settings.RepeatDelay = SecondsToDelay(TypedNumber(panel, IDC_DELAY));
     Settings.SnoozeChoice = SelectedIndex(panel, IDC_SNOOZE);
     Settings.Sound[0] = L'\0';
     plat::GetDlgItemTextW(panel, IDC_SOUND, Settings.Sound.data(), SoundCapacity);

@@ -2,6 +2,8 @@
 #pragma once
 #include "platform/platform.h"
 
+#include <string_view>
+
 INT_PTR CALLBACK SettingsPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Fills and sets the controls from Settings; once, when the panel is created.
@@ -16,3 +18,10 @@ void ReadSettingsPanel(HWND panel);
 // never wraps into a short one.
 DWORD SecondsToDelay(UINT seconds);
 UINT DelayToSeconds(DWORD delay);
+// The number typed into a digits-only field (the count and the seconds): leading blanks, then
+// digits up to the first other character; 0 when there are none. Digits beyond what 32 bits
+// hold are a number too large, not an empty field: they count as the largest number.
+UINT NumberFromText(std::wstring_view text);
+// The sound list's remembered index (-1: none) after a name was added at `inserted` (below 0:
+// not added); `isStored` when the name is Settings.Sound.
+int RememberSound(int remembered, int inserted, bool isStored);

@@ -2,6 +2,9 @@
 #include "platform/registry.h"
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <cstring>
+
 SettingsRecord Settings;
 
 namespace {
@@ -28,28 +31,21 @@ constexpr DwordValue DwordValues[] = {
 };
 constexpr DwordValue LanguageValue = DwordValues[7];
 
-// A value that does not fit its field leaves the field as it was, like a missing one.
 void ReadDword(HKEY key, const DwordValue &value) {
-    DWORD data = 0;
+    std::array<BYTE, sizeof(DWORD)> data{};
     DWORD size = sizeof data;
-    if (plat::RegQueryValueExW(key, value.name, nullptr, nullptr, reinterpret_cast<BYTE *>(&data),
-                               &size) == ERROR_SUCCESS &&
-        size == sizeof data)
-        Settings.*value.field = data;
+    if (plat::RegQueryValueExW(key, value.name, nullptr, nullptr, data.data(), &size) ==
+        ERROR_SUCCESS)
+        TakeStoredDword(std::span(data).first(std::min<size_t>(size, data.size())),
+                        &(Settings.*value.field));
 }
 
 void ReadSound(HKEY key) {
-    std::array<wchar_t, SoundCapacity> data{};
+    std::array<BYTE, SoundCapacity * sizeof(wchar_t)> data{};
     DWORD size = sizeof data;
-    if (plat::RegQueryValueExW(key, L"Sound", nullptr, nullptr, reinterpret_cast<BYTE *>(&data),
-                               &size) != ERROR_SUCCESS)
-        return;
-    // Text stored without its terminator, even one that fills the whole field, is cut to fit.
-    size_t length = size / sizeof(wchar_t);
-    if (length >= data.size())
-        length = data.size() - 1;
-    data[length] = L'\0';
-    Settings.Sound = data;
+    if (plat::RegQueryValueExW(key, L"Sound", nullptr, nullptr, data.data(), &size) ==
+        ERROR_SUCCESS)
+        TakeStoredSound(std::span(data).first(std::min<size_t>(size, data.size())), Settings.Sound);
 }
 
 void WriteDword(HKEY key, const DwordValue &value) {
@@ -67,6 +63,21 @@ HKEY CreateSettingsKey() {
 }
 
 } // namespace
+
+void TakeStoredDword(std::span<const BYTE> data, DWORD *field) {
+    if (data.size() == sizeof *field)
+        std::memcpy(field, data.data(), sizeof *field);
+}
+
+void TakeStoredSound(std::span<const BYTE> data, std::array<wchar_t, SoundCapacity> &sound) {
+    // Whole characters only: an odd last byte is no part of the text.
+    std::array<wchar_t, SoundCapacity> text{};
+    size_t length = std::min(data.size() / sizeof(wchar_t), text.size());
+    std::memcpy(text.data(), data.data(), length * sizeof(wchar_t));
+    // Text stored without its terminator, even one that fills the whole field, is cut to fit.
+    text.back() = L'\0';
+    sound = text;
+}
 
 void LoadSettings() {
     HKEY key = nullptr;

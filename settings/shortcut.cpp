@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string_view>
 
 namespace {
 
@@ -17,64 +18,81 @@ constexpr wchar_t FallbackStartupFolder[] = L"\\Windows\\StartUp";
 constexpr wchar_t ShortcutFile[] = L"\\Nudgebell+.lnk";
 constexpr wchar_t AutorunSwitch[] = L" /AUTORUN";
 
-// The target text holds 260 characters besides its terminator; the path 259.
-constexpr size_t TargetCapacity = PathCapacity + 1;
-
-// Appends `text` to the terminated `buffer` of `capacity` characters when all of it fits.
-bool Append(wchar_t *buffer, size_t capacity, const wchar_t *text) {
-    size_t used = std::wcslen(buffer);
-    size_t added = std::wcslen(text);
-    if (used + added >= capacity)
+// Appends `text` to the terminated `buffer` when all of it fits.
+bool Append(std::span<wchar_t> buffer, std::wstring_view text) {
+    size_t used = std::wcslen(buffer.data());
+    if (used + text.size() >= buffer.size())
         return false;
-    std::wmemcpy(buffer + used, text, added + 1);
+    std::copy(text.begin(), text.end(), buffer.begin() + used);
+    buffer[used + text.size()] = L'\0';
     return true;
 }
 
-// The quoted program path, a space and "/AUTORUN"; false when that does not fit.
-bool BuildTarget(wchar_t *target) {
-    target[0] = L'\0';
-    if (std::find(ModulePath.begin(), ModulePath.end(), L'\0') == ModulePath.end())
-        return false; // no terminator: the path was cut
-    return Append(target, TargetCapacity, L"\"") &&
-           Append(target, TargetCapacity, ModulePath.data()) &&
-           Append(target, TargetCapacity, L"\"") && Append(target, TargetCapacity, AutorunSwitch);
-}
-
 void CreateShortcut() {
-    wchar_t path[PathCapacity];
-    wchar_t target[TargetCapacity];
+    PathBuffer path;
+    std::array<wchar_t, TargetCapacity> target;
     // A path or target that does not fit is a failed create, never a cut-down one.
-    bool made =
-        GetShortcutPath(path) && BuildTarget(target) && plat::SHCreateShortcut(path, target);
+    bool made = GetShortcutPath(path.data()) && ShortcutTarget(ModulePath, target) &&
+                plat::SHCreateShortcut(path.data(), target.data());
     if (!made)
         plat::MessageBoxW(MainWindow, L"SHCreateShortcut() failed", L"Nudgebell+", MB_ICONHAND);
 }
 
 void DeleteShortcut() {
-    wchar_t path[PathCapacity];
-    if (GetShortcutPath(path))
-        plat::DeleteFileW(path); // a missing file is as good as a deleted one
+    PathBuffer path;
+    if (GetShortcutPath(path.data()))
+        plat::DeleteFileW(path.data()); // a missing file is as good as a deleted one
 }
 
 } // namespace
 
-bool GetShortcutPath(wchar_t *path) {
+bool ShortcutPath(std::wstring_view folder, std::span<wchar_t, PathCapacity> path) {
     path[0] = L'\0';
-    plat::SHGetSpecialFolderPath(MainWindow, path, StartupFolderId, FALSE);
-    path[PathCapacity - 1] = L'\0';
-    if (path[0] == L'\0')
-        std::wcscpy(path, FallbackStartupFolder);
-    if (!Append(path, PathCapacity, ShortcutFile)) {
-        path[0] = L'\0';
-        return false;
-    }
-    return true;
+    if (folder.empty())
+        folder = FallbackStartupFolder;
+    if (Append(path, folder) && Append(path, ShortcutFile))
+        return true;
+    path[0] = L'\0';
+    return false;
+}
+
+bool ShortcutTarget(std::span<const wchar_t, PathCapacity> module,
+                    std::span<wchar_t, TargetCapacity> target) {
+    target[0] = L'\0';
+    if (std::find(module.begin(), module.end(), L'\0') == module.end())
+        return false; // no terminator: the path was cut
+    if (Append(target, L"\"") && Append(target, module.data()) && Append(target, L"\"") &&
+        Append(target, AutorunSwitch))
+        return true;
+    target[0] = L'\0';
+    return false;
+}
+
+ShortcutChange AutoRunChange(DWORD autoRun, bool ticked) {
+    if (autoRun && !ticked)
+        return ShortcutChange::Delete;
+    if (!autoRun && ticked)
+        return ShortcutChange::Create;
+    return ShortcutChange::None;
+}
+
+bool GetShortcutPath(wchar_t *path) {
+    PathBuffer folder{};
+    plat::SHGetSpecialFolderPath(MainWindow, folder.data(), StartupFolderId, FALSE);
+    folder.back() = L'\0';
+    return ShortcutPath(folder.data(), std::span<wchar_t, PathCapacity>(path, PathCapacity));
 }
 
 void ApplyAutoRun(bool ticked) {
-    if (Settings.AutoRun && !ticked)
-        DeleteShortcut();
-    else if (!Settings.AutoRun && ticked)
+    switch (AutoRunChange(Settings.AutoRun, ticked)) {
+    case ShortcutChange::Create:
         CreateShortcut();
+        break;
+    case ShortcutChange::Delete:
+        DeleteShortcut();
+        break;
+    case ShortcutChange::None:
+        break;
+    }
     Settings.AutoRun = ticked ? 1 : 0;
 }

@@ -30,17 +30,25 @@ WORD MonthDays(WORD month, WORD year) {
 
 } // namespace
 
-void ScheduleWakeUp() {
-    if (Settings.RepeatDelay <= MillisecondsPerSecond)
-        return;
+bool WakeUpTime(const SYSTEMTIME &now, DWORD repeatDelay, SYSTEMTIME *when) {
+    if (repeatDelay <= MillisecondsPerSecond)
+        return false;
     // One second before the next tick. The delay is unsigned: one of 2^31 ms or more is long,
     // not negative.
-    DWORD offset = Settings.RepeatDelay / MillisecondsPerSecond - 1;
+    DWORD offset = repeatDelay / MillisecondsPerSecond - 1;
     if (offset > LongestOffset)
         offset = LongestOffset;
+    *when = now;
+    AddSeconds(when, offset);
+    return true;
+}
+
+void ScheduleWakeUp() {
+    SYSTEMTIME now{};
+    plat::GetLocalTime(&now);
     SYSTEMTIME when{};
-    plat::GetLocalTime(&when);
-    AddSeconds(&when, offset);
+    if (!WakeUpTime(now, Settings.RepeatDelay, &when))
+        return;
     if (!plat::CeRunAppAtTime(ModulePath.data(), &when))
         plat::MessageBoxW(MainWindow, L"CeRunAppAtTime() failed", L"Nudgebell+", MB_ICONHAND);
 }

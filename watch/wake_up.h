@@ -3,6 +3,9 @@
 #include "platform/platform.h"
 
 void ScheduleWakeUp();
+// The wake-up for a tick due `repeatDelay` ms after `now`: one second before it, or the start of
+// a later minute, never past it. False when the delay is too short for one (1000 ms or less).
+bool WakeUpTime(const SYSTEMTIME &now, DWORD repeatDelay, SYSTEMTIME *when);
 
 // Calendar carry steps: each adds n (its low 16 bits) to one field of `time`.
 void AddSeconds(SYSTEMTIME *time, DWORD n);

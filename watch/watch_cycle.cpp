@@ -24,23 +24,16 @@ namespace {
 
 constexpr LPCWSTR ReminderClass = L"Dialog";
 
-bool IsKnownLanguage(DWORD language) {
-    return language >= 1 && language <= ReminderTitleCount;
-}
-
-// Searches with the known language's title alone. Otherwise, and for a stored value that names
-// no title, tries every title in order and learns the language of the first that is open.
+// Learns the language of the first title found, when it was not known, and stores it.
 bool FindReminderWindow() {
-    if (IsKnownLanguage(Settings.Language))
-        return plat::FindWindowW(ReminderClass, ReminderTitleTable[Settings.Language - 1]);
-    for (DWORD language = 1; language <= ReminderTitleCount; ++language) {
-        if (plat::FindWindowW(ReminderClass, ReminderTitleTable[language - 1])) {
-            Settings.Language = language;
-            SaveLanguage();
-            return true;
-        }
+    DWORD language = SearchReminderTitles(Settings.Language, [](const wchar_t *title) {
+        return plat::FindWindowW(ReminderClass, title) != nullptr;
+    });
+    if (language && language != Settings.Language) {
+        Settings.Language = language;
+        SaveLanguage();
     }
-    return false;
+    return language != 0;
 }
 
 void RestartWatchTimer(UINT period) {
@@ -80,6 +73,15 @@ void ContinueSeries() {
 }
 
 } // namespace
+
+DWORD SearchReminderTitles(DWORD language, bool (*isOpen)(const wchar_t *title)) {
+    if (language >= 1 && language <= ReminderTitleCount)
+        return isOpen(ReminderTitleTable[language - 1]) ? language : 0;
+    for (DWORD k = 1; k <= ReminderTitleCount; ++k)
+        if (isOpen(ReminderTitleTable[k - 1]))
+            return k;
+    return 0;
+}
 
 void WatchTick() {
     if (WatchState.playing)

@@ -15,4 +15,8 @@ extern WatchStateRecord WatchState;
 constexpr DWORD ReminderTitleCount = 6;
 extern const wchar_t *const ReminderTitleTable[ReminderTitleCount];
 
+// The language whose reminder title `isOpen` answers for: the known `language` (1 to 6) is
+// searched alone; any other value has every title tried in order. 0 when none is open.
+DWORD SearchReminderTitles(DWORD language, bool (*isOpen)(const wchar_t *title));
+
 void WatchTick();

@@ -36,3 +36,11 @@ void Sleep(DWORD milliseconds) {
 }
 
 } // namespace plat
+
+namespace plat {
+
+DWORD GetCurrentProcessId() {
+    return ::GetCurrentProcessId();
+}
+
+} // namespace plat

@@ -108,3 +108,15 @@ void PostQuitMessage(int exitCode) {
 }
 
 } // namespace plat
+
+namespace plat {
+
+HWND GetForegroundWindow() {
+    return ::GetForegroundWindow();
+}
+
+DWORD GetWindowThreadProcessId(HWND window, DWORD *process) {
+    return ::GetWindowThreadProcessId(window, process);
+}
+
+} // namespace plat

@@ -1,0 +1,127 @@
+// The program's decisions as tables of cases through its pure functions.
+#include "alert/alert.h"
+#include "settings/settings.h"
+#include "settings/settings_panel.h"
+#include "settings/shortcut.h"
+#include "watch/wake_up.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// Local times as the digits of year, month, day, hour, minute and second; 0 for none. The day
+// of the week, 3, must stay as read.
+SYSTEMTIME Time(ULONGLONG digits) {
+    SYSTEMTIME time{};
+    for (WORD *field : {&time.wSecond, &time.wMinute, &time.wHour, &time.wDay, &time.wMonth})
+        *field = digits % 100, digits /= 100;
+    time.wYear = WORD(digits), time.wDayOfWeek = digits ? 3 : 0;
+    return time;
+}
+
+TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
+    const ULONGLONG june = 20040601140510, much = 20040602081600; // much: 65476 s, the cap
+    const std::tuple<ULONGLONG, DWORD, ULONGLONG> cases[] = {
+        {june, 30000, 20040601140539},
+        {20040601140545, 30000, 20040601140600},
+        {20040601145945, 30000, 20040601150000},
+        {20040601100050, 300000, 20040601100500},
+        {20040430235931, 30000, 20040501000000},
+        {20041231235950, 30000, 20050101000000},
+        {20040228235940, 30000, 20040229000000},
+        {20040229235940, 30000, 20040301000000},
+        {20050228235940, 30000, 20050301000000},
+        {20000228235940, 30000, 20000229000000},
+        {21000228235940, 30000, 21000301000000},
+        {june, 1001, june},
+        {june, 1000, 0},
+        {june, 0, 0},
+        {june, 65477000, much},
+        {june, 65536000, much},
+        {june, 0x80000000, much},
+        {june, 0xFFFFFFFF, much}};
+    for (auto [now, delay, expected] : cases) {
+        SYSTEMTIME when{}, want = Time(expected);
+        EXPECT_EQ(WakeUpTime(Time(now), delay, &when), expected != 0);
+        EXPECT_EQ(std::memcmp(&when, &want, sizeof when), 0) << now << " + " << delay;
+    }
+}
+
+TEST(Decisions, VolumeLevelByModeAndReplay) {
+    const std::tuple<DWORD, DWORD, WORD> cases[] = {
+        // mode, ringCount, level (0: none forced)
+        {DontChange, 0, 0},   {Minimum, 0, 0x4000},    {Medium, 9, 0xA000},
+        {Maximum, 0, 0xFFFF}, {Gradual, 0, 0x4000},    {Gradual, 1, 0xA000},
+        {Gradual, 2, 0xFFFF}, {Gradual, 1000, 0xFFFF}, {5, 0, 0},
+        {~0u, 1, 0}};
+    for (auto [mode, ringCount, expected] : cases) {
+        WORD level = 0;
+        EXPECT_EQ(ChooseLevel(mode, ringCount, &level), expected != 0) << mode;
+        EXPECT_EQ(level, expected) << mode << " at " << ringCount;
+    }
+}
+
+TEST(Decisions, TypedNumbersAndSecondsSaturate) {
+    const UINT most = ~0u;
+    const std::pair<const wchar_t *, UINT> typed[] = {{L"", 0},
+                                                      {L"x", 0},
+                                                      {L"0", 0},
+                                                      {L" 42", 42},
+                                                      {L"12x", 12},
+                                                      {L"4294967290", most - 5},
+                                                      {L"4294967295", most},
+                                                      {L"4294967296", most},
+                                                      {L"4294967300", most},
+                                                      {L"99999999999999999999", most}};
+    for (auto [text, number] : typed)
+        EXPECT_EQ(NumberFromText(text), number) << testing::PrintToString(text);
+    const std::pair<UINT, DWORD> delays[] = {
+        {0, 0}, {30, 30000}, {4294967, 4294967000}, {4294968, most}, {most, most}};
+    for (auto [seconds, delay] : delays)
+        EXPECT_EQ(SecondsToDelay(seconds), delay) << seconds;
+    const std::pair<DWORD, UINT> shown[] = {
+        {999, 0}, {30500, 30}, {0x80000000, 2147483}, {most, 4294967}};
+    for (auto [delay, seconds] : shown)
+        EXPECT_EQ(DelayToSeconds(delay), seconds) << delay;
+}
+
+TEST(Decisions, SoundListSelectsTheStoredSoundWhateverTheOrder) {
+    std::wstring names[] = {L"Alarm1", L"Alarm2", L"Alarm3", L"Chimes"};
+    for (std::wstring stored : {L"Alarm1", L"Alarm3", L"Chimes", L"alarm2"}) {
+        do {
+            std::vector<std::wstring> list; // sorted, as the platform keeps it
+            int remembered = -1;
+            for (const std::wstring &name : names) {
+                auto at = list.insert(std::lower_bound(list.begin(), list.end(), name), name);
+                remembered = RememberSound(remembered, at - list.begin(), name == stored);
+                ASSERT_EQ(RememberSound(remembered, -1, true), remembered) << "not added";
+            }
+            ASSERT_EQ(remembered < 0 ? L"none" : list[remembered],
+                      stored == L"alarm2" ? L"none" : stored);
+        } while (std::next_permutation(std::begin(names), std::end(names)));
+    }
+}
+
+TEST(Decisions, ShortcutPathAndTargetAreWholeOrNothing) {
+    PathBuffer path, module{};
+    std::array<wchar_t, TargetCapacity> target;
+    EXPECT_TRUE(ShortcutPath(L"", path));
+    EXPECT_STREQ(path.data(), L"\\Windows\\StartUp\\Nudgebell+.lnk");
+    EXPECT_TRUE(ShortcutPath(std::wstring(244, L'f'), path)); // 259 characters in all
+    EXPECT_EQ(path.data(), std::wstring(244, L'f') + L"\\Nudgebell+.lnk");
+    EXPECT_FALSE(ShortcutPath(std::wstring(245, L'f'), path));
+    EXPECT_STREQ(path.data(), L"");
+    std::fill_n(module.begin(), 249, L'p');
+    EXPECT_TRUE(ShortcutTarget(module, target));
+    EXPECT_EQ(target.data(), L"\"" + std::wstring(249, L'p') + L"\" /AUTORUN");
+    module[249] = L'p';
+    EXPECT_FALSE(ShortcutTarget(module, target));
+    EXPECT_STREQ(target.data(), L"");
+    module.fill(L'p'); // a cut path: no terminator
+    EXPECT_FALSE(ShortcutTarget(module, target));
+}
+
+} // namespace

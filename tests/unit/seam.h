@@ -1,0 +1,55 @@
+// The fault seam: the core's platform calls answered by a small simulated device that keeps
+// what the user gets (plays, keys, wake-ups, boxes, shortcuts) and can be made to fail.
+#pragma once
+#include "platform/platform.h"
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace seam {
+
+using Texts = std::vector<std::wstring>;
+struct Value {
+    DWORD type;
+    std::vector<BYTE> bytes;
+};
+struct Play {
+    std::wstring sound;
+    DWORD level; // in force while it played
+    ULONGLONG at;
+};
+constexpr DWORD Kept = 0x80008000; // the device's level until the program forces one
+
+struct Device {
+    std::set<std::wstring> keys;
+    std::map<std::wstring, Value> registry;                  // "key\name"
+    ULONGLONG now = 0;                                       // local time in milliseconds
+    UINT period = 0;                                         // the watch timer's; 0 when killed
+    std::set<std::pair<std::wstring, std::wstring>> windows; // class, title
+    std::vector<Play> plays;
+    DWORD level = Kept;
+    std::wstring keysTyped; // one character per virtual key
+    ULONGLONG firstKeyAt = 0;
+    std::vector<SYSTEMTIME> wakeUps;
+    Texts boxes, shortcuts; // "caption: text"; "made PATH -> TARGET", "deleted PATH"
+    std::wstring startupFolder = L"C:\\Startup", commandLine;
+    int windowsMade = 0, shown = -1;
+    bool writesFail = false, levelUnreadable = false, wakeUpFails = false, shortcutFails = false;
+    bool modulePathFails = false, ownForeground = false;
+    std::function<void()> inPlay, inBox, onSleep; // each runs once, never nested in itself
+};
+extern Device device;
+
+constexpr wchar_t SettingsKey[] = L"Software\\Quarnel\\NudgebellPlus\\";
+constexpr wchar_t Module[] = L"C:\\Programs\\nudgebellplus.exe";
+inline const wchar_t *const Titles[] = {L"Reminder", L"Erinnerung",  L"Aviso",
+                                        L"Rappel",   L"Напоминание", L"Promemoria"};
+void Reset(); // a new device, default Settings and WatchState; local time 1 June 2004 14:05:10
+void Tick();  // the watch timer's next expiry
+void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes); // settings
+ULONGLONG Ms(const SYSTEMTIME &time);
+
+} // namespace seam
