@@ -24,21 +24,16 @@ Process Start(const std::wstring &program, const std::wstring &arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    // Under load Wine now and then refuses a start that succeeds a moment later; a start
-    // refused three times is a failure.
-    DWORD error = 0;
+    // Under load Wine now and then refuses a start that succeeds a moment later.
     for (int attempt = 0; attempt < 3 && !info.hProcess; ++attempt)
         if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info)) {
-            error = ::GetLastError();
+                              nullptr, &startup, &info))
             ::Sleep(500);
-        }
-    if (!info.hProcess) {
-        ADD_FAILURE() << "cannot start " << std::string(program.begin(), program.end())
-                      << ": error " << error;
-        return {};
-    }
-    ::CloseHandle(info.hThread);
+    if (!info.hProcess)
+        ADD_FAILURE() << "cannot start " << std::string(line.begin(), line.end()) << ": error "
+                      << ::GetLastError();
+    else
+        ::CloseHandle(info.hThread);
     return Process{info.hProcess, info.dwProcessId};
 }
 
@@ -48,10 +43,9 @@ Process StartProgram(const std::wstring &arguments) {
 
 DWORD Wait(Process &process, DWORD milliseconds) {
     DWORD code = STILL_ACTIVE;
-    if (process.handle && ::WaitForSingleObject(process.handle, milliseconds) == WAIT_OBJECT_0) {
-        ::GetExitCodeProcess(process.handle, &code);
+    if (process.handle && ::WaitForSingleObject(process.handle, milliseconds) == WAIT_OBJECT_0 &&
+        ::GetExitCodeProcess(process.handle, &code))
         Close(process);
-    }
     return code;
 }
 
@@ -62,9 +56,8 @@ void Close(Process &process) {
 }
 
 HWND WaitForWindow(const wchar_t *className, const wchar_t *title, DWORD milliseconds) {
-    HWND window = nullptr;
-    WaitUntil([&] { return (window = ::FindWindowW(className, title)) != nullptr; }, milliseconds);
-    return window;
+    WaitUntil([&] { return ::FindWindowW(className, title) != nullptr; }, milliseconds);
+    return ::FindWindowW(className, title);
 }
 
 HWND ProgramWindow() {
@@ -78,23 +71,11 @@ HWND WaitForProgramWindow(Process &program, DWORD milliseconds) {
 }
 
 HWND FindOwnedWindow(HWND owner, const wchar_t *title) {
-    struct Search {
-        HWND owner;
-        std::wstring title;
-        HWND found;
-    } search{owner, title, nullptr};
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(param);
-            wchar_t text[100] = L"";
-            ::GetWindowTextW(window, text, 100);
-            if (::GetWindow(window, GW_OWNER) == s->owner && ::IsWindowVisible(window) &&
-                s->title == text)
-                s->found = window;
-            return !s->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND window = nullptr;
+    while ((window = ::FindWindowExW(nullptr, window, nullptr, title)) != nullptr)
+        if (::GetWindow(window, GW_OWNER) == owner && ::IsWindowVisible(window))
+            return window;
+    return nullptr;
 }
 
 void EndAllCopies() {
@@ -112,27 +93,16 @@ void DeleteSettings() {
     ::RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
 }
 
-static void Write(const wchar_t *key, const wchar_t *name, DWORD type, const void *data,
-                  size_t size) {
-    HKEY handle = nullptr;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &handle, nullptr),
-              ERROR_SUCCESS);
-    if (data)
-        ::RegSetValueExW(handle, name, 0, type, static_cast<const BYTE *>(data), DWORD(size));
-    else
-        ::RegDeleteValueW(handle, name);
-    ::RegCloseKey(handle);
-}
-
 void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value) {
-    Write(key, name, REG_DWORD, value, sizeof *value);
+    if (value)
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, value, sizeof *value);
+    else
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
 }
 
 bool ReadValue(const wchar_t *key, const wchar_t *name, DWORD *value) {
     DWORD size = sizeof *value;
-    return ::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, value, &size) ==
-           ERROR_SUCCESS;
+    return !::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, value, &size);
 }
 
 void WriteSetting(const wchar_t *name, DWORD value) {
@@ -140,28 +110,18 @@ void WriteSetting(const wchar_t *name, DWORD value) {
 }
 
 void WriteSetting(const wchar_t *name, const std::wstring &text) {
-    Write(SettingsKey, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, SettingsKey, name, REG_SZ, text.c_str(),
+                      DWORD(text.size() + 1) * sizeof(wchar_t));
 }
 
 bool ReadSetting(const wchar_t *name, DWORD *value) {
     return ReadValue(SettingsKey, name, value);
 }
 
-bool ReadSetting(const wchar_t *name, std::wstring *text) {
-    wchar_t buffer[300] = L"";
-    DWORD size = sizeof buffer;
-    bool read = ::RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_SZ, nullptr, buffer,
-                               &size) == ERROR_SUCCESS;
-    *text = buffer;
-    return read;
-}
-
 void TypeKeys(std::initializer_list<WORD> down, WORD key) {
     std::vector<INPUT> inputs;
     auto add = [&](WORD vk, DWORD flags) {
-        inputs.push_back(INPUT{INPUT_KEYBOARD, {}});
-        inputs.back().ki.wVk = vk;
-        inputs.back().ki.dwFlags = flags;
+        inputs.push_back({.type = INPUT_KEYBOARD, .ki = {vk, 0, flags, 0, 0}});
     };
     for (WORD modifier : down)
         add(modifier, 0);

@@ -13,8 +13,7 @@ constexpr wchar_t ProgramTitle[] = L"Nudgebell+";
 constexpr wchar_t SettingsKey[] = L"Software\\Quarnel\\NudgebellPlus";
 constexpr wchar_t VolumeKey[] = L"ControlPanel\\Volume"; // the system's volume mirror
 
-// A Unix path of the build as the device sees it (Wine's Z: drive).
-std::wstring DevicePath(const char *unixPath);
+std::wstring DevicePath(const char *unixPath); // as the device sees it, on Wine's Z: drive
 std::wstring ProgramPath();
 std::wstring ToolPath(const wchar_t *name); // a program built under tools/
 
@@ -22,12 +21,10 @@ struct Process {
     HANDLE handle = nullptr;
     DWORD id = 0;
 };
-
-// Starts `program` with `arguments`; the handle is closed by Wait or Close.
+// The handle is closed by Wait, once the process has ended, or by Close.
 Process Start(const std::wstring &program, const std::wstring &arguments);
 Process StartProgram(const std::wstring &arguments);
-// The exit code, or STILL_ACTIVE when it did not end within `milliseconds`.
-DWORD Wait(Process &process, DWORD milliseconds);
+DWORD Wait(Process &process, DWORD milliseconds); // the exit code, or STILL_ACTIVE
 void Close(Process &process);
 
 // Polls until the predicate holds; false when `milliseconds` passed first.
@@ -40,12 +37,11 @@ template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD millisec
 
 HWND WaitForWindow(const wchar_t *className, const wchar_t *title, DWORD milliseconds = 10000);
 HWND ProgramWindow();
-// The program's main window once `program` has finished starting up (its window exists from
-// the start of its creation, before it has its final visibility).
+// The main window once `program` has started up: the window exists from the start of its
+// creation, before it has its final visibility.
 HWND WaitForProgramWindow(Process &program, DWORD milliseconds = 10000);
-// A visible top-level window owned by `owner`'s thread with the given title, or none.
+// A visible top-level window owned by `owner` with the given title, or none.
 HWND FindOwnedWindow(HWND owner, const wchar_t *title);
-
 void EndAllCopies(); // of the program
 
 // Values under HKEY_CURRENT_USER; the program's own are under SettingsKey.
@@ -53,8 +49,7 @@ void DeleteSettings();
 void WriteSetting(const wchar_t *name, DWORD value);
 void WriteSetting(const wchar_t *name, const std::wstring &text);
 bool ReadSetting(const wchar_t *name, DWORD *value);
-bool ReadSetting(const wchar_t *name, std::wstring *text);
-void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value); // null: delete
+void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value); // null: deleted
 bool ReadValue(const wchar_t *key, const wchar_t *name, DWORD *value);        // REG_DWORD only
 
 // Keys typed on the device's keyboard, to whichever window has the focus.
