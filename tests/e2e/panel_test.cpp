@@ -8,7 +8,6 @@
 #include <shlobj.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace {
 
@@ -22,7 +21,8 @@ fs::path StartupFolder() {
     return folder;
 }
 const fs::path Shortcut = StartupFolder() / L"Nudgebell+.lnk";
-const fs::path StartupAside = StartupFolder().wstring() + L".aside";
+constexpr const wchar_t *Names[] = {L"Play",       L"RepeatTimes",  L"RepeatDelay",   L"Sound",
+                                    L"AutoSnooze", L"SnoozeChoice", L"VolumeControl", L"AutoRun"};
 
 // What the shortcut starts, as the shell reads it: the program and its arguments.
 std::wstring ShortcutTarget() {
@@ -42,11 +42,10 @@ std::wstring ShortcutTarget() {
     return std::wstring(path) + L" " + arguments;
 }
 
-// The stored values as Shown lists the controls, 0xFFFFFFFF as -1.
+// The stored values in the order of Names, 0xFFFFFFFF as -1.
 Values Stored() {
     Values values;
-    for (const wchar_t *name : {L"Play", L"RepeatTimes", L"RepeatDelay", L"Sound", L"AutoSnooze",
-                                L"SnoozeChoice", L"VolumeControl", L"AutoRun"}) {
+    for (const wchar_t *name : Names) {
         wchar_t text[300] = L"(none)";
         DWORD value = 0, size = sizeof text;
         bool dword = ReadSetting(name, &value);
@@ -62,8 +61,6 @@ class PanelRun : public ProgramTest {
         ProgramTest::TearDown();
         Close(program);
         fs::remove(Shortcut);
-        if (fs::exists(StartupAside) && fs::remove(StartupFolder()))
-            fs::rename(StartupAside, StartupFolder());
     }
     // Starts the program and waits until its panel is filled.
     void Open() {
@@ -80,20 +77,17 @@ class PanelRun : public ProgramTest {
     }
     // A button that acts is clicked by a posted message, as the program blocks while it acts.
     void Click(int id) { ::PostMessageW(::GetDlgItem(panel, id), BM_CLICK, 0, 0); }
-    // What the controls show, in the order of Stored.
+    // What the controls show, in the order of Names.
     Values Shown() {
         Values shown;
-        for (auto [id, message] : {std::pair{IDC_PLAY, BM_GETCHECK},
-                                   {IDC_TIMES, WM_GETTEXT},
-                                   {IDC_DELAY, WM_GETTEXT},
-                                   {IDC_SOUND, WM_GETTEXT},
-                                   {IDC_AUTOSNOOZE, BM_GETCHECK},
-                                   {IDC_SNOOZE, CB_GETCURSEL},
-                                   {IDC_VOLUME, CB_GETCURSEL},
-                                   {IDC_AUTORUN, BM_GETCHECK}}) {
+        for (int id : {IDC_PLAY, IDC_TIMES, IDC_DELAY, IDC_SOUND, IDC_AUTOSNOOZE, IDC_SNOOZE,
+                       IDC_VOLUME, IDC_AUTORUN}) {
             wchar_t text[300] = L"";
-            LRESULT result = Send(id, message, 300, text);
-            shown.push_back(message == WM_GETTEXT ? text : std::to_wstring(int(result)));
+            Send(id, WM_GETTEXT, 300, text);
+            int index =
+                int(Send(id, id == IDC_SNOOZE || id == IDC_VOLUME ? CB_GETCURSEL : BM_GETCHECK));
+            bool typed = id == IDC_TIMES || id == IDC_DELAY || id == IDC_SOUND;
+            shown.push_back(typed ? text : std::to_wstring(index));
         }
         return shown;
     }
@@ -102,20 +96,12 @@ class PanelRun : public ProgramTest {
 };
 
 TEST_F(PanelRun, ShowsTheStoredSettingsTriesTheSoundWithoutSavingAndRunSavesWhatItHolds) {
-    for (auto [name, value] : {std::pair{L"Play", 0},
-                               {L"RepeatTimes", 4},
-                               {L"RepeatDelay", 12500},
-                               {L"AutoSnooze", 1},
-                               {L"SnoozeChoice", 9},
-                               {L"VolumeControl", 2}})
-        WriteSetting(name, DWORD(value));
-    WriteSetting(L"Sound", std::wstring(L"Chimes"));
-    const Values stored = Stored();
+    const Values stored = {L"0", L"4", L"12500", L"Chimes", L"1", L"9", L"2", L"(none)"};
+    for (size_t i = 0; i < 7; ++i)
+        i == 3 ? WriteSetting(Names[i], stored[i]) : WriteSetting(Names[i], std::stoul(stored[i]));
     const DWORD half = 0x80008000;
     WriteValue(VolumeKey, L"Volume", &half);
-    // A start-up folder that cannot hold the shortcut: a file stands in its place.
-    fs::rename(StartupFolder(), StartupAside);
-    std::ofstream(StartupFolder()) << "in the way";
+    fs::create_directory(Shortcut); // in the way of the shortcut: it cannot be made
     ASSERT_NO_FATAL_FAILURE(Open());
     EXPECT_EQ(Shown(), (Values{L"0", L"4", L"12", L"Chimes", L"1", L"-1", L"2", L"0"}));
 

@@ -7,12 +7,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <tuple>
 
 namespace {
 
 using namespace e2e;
-using Lines = std::vector<std::string>;
 
 constexpr DWORD Delay = 1500, Poll = 5000, HalfVolume = 0x80008000;
 
@@ -37,27 +37,21 @@ class WatchRun : public ProgramTest {
         program = StartProgram(L"/AUTORUN");
         ASSERT_NE(main = WaitForProgramWindow(program), nullptr);
     }
-    static std::filesystem::path Report(int reminder) {
-        wchar_t folder[MAX_PATH] = L"";
-        ::GetTempPathW(MAX_PATH, folder);
-        return folder + (L"reminder-" + std::to_wstring(reminder) + L".txt");
-    }
+    static std::wstring Report(int reminder) { return L"reminder" + std::to_wstring(reminder); }
     // Opens the stand-in with `options` and waits until it holds the focus; its number.
     int Open(const std::wstring &options) {
         std::filesystem::remove(Report(++opened));
-        Process reminder = Start(ToolPath(L"reminder.exe"),
-                                 options + L" /report:\"" + Report(opened).wstring() + L"\"");
+        Process reminder =
+            Start(ToolPath(L"reminder.exe"), options + L" /report:" + Report(opened));
         Close(reminder);
-        EXPECT_TRUE(WaitUntil([&] { return exists(Report(opened)); }));
+        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(Report(opened)); }));
         return opened;
     }
     // What a stand-in reported after opening: the keys it received and what it did.
-    static Lines Received(int reminder) {
-        std::ifstream in(Report(reminder));
-        Lines lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines.empty() ? lines : Lines(lines.begin() + 1, lines.end());
+    static std::string Received(int reminder) {
+        std::ifstream in(std::filesystem::path(Report(reminder)));
+        std::string text{std::istreambuf_iterator<char>(in), {}};
+        return text.substr(text.find('\n') + 1);
     }
     // Waits until one delay after `end`, which leaves a late tick time to show.
     static void QuietUntil(double end) {
@@ -93,8 +87,8 @@ TEST_F(WatchRun, LearnsTheLanguageStopsWhenClosedThenReplaysRisingAndSnoozes) {
     // Left open, the series would have ended four delays after it began.
     QuietUntil(CapturedSounds()[0].onset + 3 * Delay);
     EXPECT_EQ(CapturedSounds().size(), 1u) << "no more replays";
-    EXPECT_EQ(Received(closed), Lines{"closed"});
-    EXPECT_EQ(Received(bystander), Lines{}) << "no keys";
+    EXPECT_EQ(Received(closed), "closed\n");
+    EXPECT_EQ(Received(bystander), "") << "no keys";
     ::SendMessageW(::FindWindowW(L"Bystander", nullptr), WM_CLOSE, 0, 0);
 
     // A reminder left open: three replays, one delay apart and rising, then the snooze keys.
@@ -102,8 +96,8 @@ TEST_F(WatchRun, LearnsTheLanguageStopsWhenClosedThenReplaysRisingAndSnoozes) {
     ASSERT_TRUE(
         WaitUntil([&] { return !::FindWindowW(L"Dialog", nullptr); }, Poll + 5 * Delay + 3000));
     double keys = UnixMilliseconds();
-    EXPECT_EQ(Received(snoozed), (Lines{"key 40", "key 40", "key 40", "key 38", "key 40", "key 13",
-                                        "snoozed 10 minutes", "closed"}));
+    EXPECT_EQ(Received(snoozed), "key 40\nkey 40\nkey 40\nkey 38\nkey 40\nkey 13\n"
+                                 "snoozed 10 minutes\nclosed\n");
     std::vector<CapturedSound> heard = CapturedSounds();
     ASSERT_EQ(heard.size(), 4u);
     const double level[] = {0.25, 0.25, 0.625, 1},
@@ -148,7 +142,7 @@ TEST_F(WatchRun, SnoozeKeysOnlyForTheReminderAndOnlyWithAutoSnooze) {
         QuietUntil(heard[0].onset + Delay); // the series ends one delay after its replay
         EXPECT_EQ(heard[0].alarm, L"Alarm2");
         EXPECT_NEAR(heard[0].level, level, 0.04);
-        EXPECT_EQ(Received(reminder), Lines{}) << "keys reached the reminder";
+        EXPECT_EQ(Received(reminder), "") << "keys reached the reminder";
         DWORD mirror = 0;
         EXPECT_TRUE(ReadValue(VolumeKey, L"Volume", &mirror) && mirror == mirrorAfter) << mirror;
         if (list) {
