@@ -37,12 +37,14 @@ class WatchRun : public ProgramTest {
         program = StartProgram(L"/AUTORUN");
         ASSERT_NE(main = WaitForProgramWindow(program), nullptr);
     }
-    static std::wstring Report(int reminder) { return L"reminder" + std::to_wstring(reminder); }
+    static std::wstring Report(int reminder) {
+        return std::filesystem::temp_directory_path() / (L"reminder" + std::to_wstring(reminder));
+    }
     // Opens the stand-in with `options` and waits until it holds the focus; its number.
     int Open(const std::wstring &options) {
         std::filesystem::remove(Report(++opened));
         Process reminder =
-            Start(ToolPath(L"reminder.exe"), options + L" /report:" + Report(opened));
+            Start(ToolPath(L"reminder.exe"), options + L" /report:\"" + Report(opened) + L"\"");
         Close(reminder);
         EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(Report(opened)); }));
         return opened;
@@ -94,7 +96,8 @@ TEST_F(WatchRun, LearnsTheLanguageStopsWhenClosedThenReplaysRisingAndSnoozes) {
     // A reminder left open: three replays, one delay apart and rising, then the snooze keys.
     int snoozed = Open(L"/title:4");
     ASSERT_TRUE(
-        WaitUntil([&] { return !::FindWindowW(L"Dialog", nullptr); }, Poll + 5 * Delay + 3000));
+        WaitUntil([] { return !::FindWindowW(L"Dialog", nullptr); }, Poll + 5 * Delay + 3000))
+        << "not snoozed in time";
     double keys = UnixMilliseconds();
     EXPECT_EQ(Received(snoozed), "key 40\nkey 40\nkey 40\nkey 38\nkey 40\nkey 13\n"
                                  "snoozed 10 minutes\nclosed\n");
@@ -137,9 +140,10 @@ TEST_F(WatchRun, SnoozeKeysOnlyForTheReminderAndOnlyWithAutoSnooze) {
             ASSERT_TRUE(WaitUntil([&] { return Focus() == list; }));
             clicked = UnixMilliseconds();
         }
-        std::vector<CapturedSound> heard = WaitForSounds(1, Poll + 2 * Delay + 3000);
+        ASSERT_FALSE(WaitForSounds(1, Poll + 2 * Delay + 3000).empty());
+        QuietUntil(CapturedSounds()[0].onset + Delay); // the series ends a delay after its replay
+        std::vector<CapturedSound> heard = CapturedSounds();
         ASSERT_EQ(heard.size(), 1u);
-        QuietUntil(heard[0].onset + Delay); // the series ends one delay after its replay
         EXPECT_EQ(heard[0].alarm, L"Alarm2");
         EXPECT_NEAR(heard[0].level, level, 0.04);
         EXPECT_EQ(Received(reminder), "") << "keys reached the reminder";
