@@ -55,9 +55,9 @@ class WatchRun : public ProgramTest {
         std::string text{std::istreambuf_iterator<char>(in), {}};
         return text.substr(text.find('\n') + 1);
     }
-    // Waits until one delay after `end`, which leaves a late tick time to show.
+    // Waits until half a delay after `end`, which leaves a late tick time to show.
     static void QuietUntil(double end) {
-        WaitUntil([&] { return UnixMilliseconds() > end + Delay; }, 60000);
+        WaitUntil([&] { return UnixMilliseconds() > end + Delay / 2; }, 60000);
     }
     static std::vector<CapturedSound> WaitForSounds(size_t count, DWORD milliseconds) {
         WaitUntil([&] { return CapturedSounds().size() >= count; }, milliseconds);
