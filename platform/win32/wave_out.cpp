@@ -54,8 +54,8 @@ constexpr int BufferCount = 2;
 // Room for any format block the wave mapper knows (PCM, extensible, the ADPCM kinds); a larger
 // format chunk is no file for this stream.
 union FormatBlock {
+    std::array<BYTE, 256> bytes; // first, so that clearing the block clears all of it
     WAVEFORMATEX header;
-    std::array<BYTE, 256> bytes;
 };
 
 struct Buffer {
