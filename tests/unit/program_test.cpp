@@ -68,21 +68,30 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
     }
 }
 
-TEST(Program, ReminderClosedStopsTheSeriesAndOneSeenAbsentStartsAnother) {
+TEST(Program, OnlyAReminderSeenAbsentStartsANewSeries) {
     seam::Reset();
-    Settings.AutoSnooze = 1, Settings.VolumeControl = Gradual;
+    Settings.RepeatTimes = 2, Settings.AutoSnooze = 1, Settings.VolumeControl = Gradual;
+    auto reopen = [](bool seenAbsent) {
+        device.windows.clear();
+        if (seenAbsent)
+            seam::Tick();
+        device.windows.insert({L"Dialog", L"Reminder"});
+        seam::Tick();
+    };
     RunSeries(1);
-    device.windows.clear(); // closed and reopened between two ticks: the same series
-    device.windows.insert({L"Dialog", L"Reminder"});
-    seam::Tick();
+    reopen(false); // never seen absent: the same series
     EXPECT_EQ(device.plays.back().level, 0xA000A000);
-    device.windows.clear(); // closed: the series stops, without keys
+    device.windows.clear(); // closed mid-series: it stops, without keys
     seam::Tick();
-    EXPECT_EQ(device.plays.size(), 2u);
     EXPECT_EQ(device.keysTyped, "");
     EXPECT_EQ(device.period, PollInterval);
-    RunSeries(1);
-    EXPECT_EQ(device.plays.back().level, 0x40004000);
+    RunSeries();
+    EXPECT_EQ(device.plays[2].level, 0x40004000) << "a new series";
+    EXPECT_EQ(device.keysTyped, "DDDUE");
+    reopen(false);
+    EXPECT_EQ(device.plays.size(), 4u) << "the series of this reminder is done";
+    reopen(true);
+    EXPECT_EQ(device.period, Settings.RepeatDelay) << "seen absent: a new series";
 }
 
 TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {

@@ -4,6 +4,7 @@
 #include "settings/settings.h"
 #include "watch/watch_cycle.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -84,7 +85,7 @@ DWORD GetModuleFileNameW(HMODULE, LPWSTR path, DWORD) { return device.modulePath
 void Sleep(DWORD milliseconds) { device.now += milliseconds; seam::Once(device.onSleep); }
 DWORD GetCurrentProcessId() { return 7; }
 DWORD GetWindowThreadProcessId(HWND, DWORD *process) { return *process = device.ownForeground ? 7 : 8; }
-HWND FindWindowW(LPCWSTR name, LPCWSTR title) { return HWND(device.windows.count({name, title})); }
+HWND FindWindowW(LPCWSTR name, LPCWSTR title) { return HWND(std::ranges::count_if(device.windows, [&](auto &w) { return (!name || w.first == name) && w.second == title; })); } // no class: any
 HWND CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) { return HWND(INT_PTR(++device.windowsMade + 1)); }
 BOOL ShowWindow(HWND, int command) { return device.shown = command; }
 UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.period = milliseconds; return id; }
