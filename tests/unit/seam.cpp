@@ -67,6 +67,7 @@ NOTHING(BOOL, SHHandleWMSettingChange, HWND, WPARAM, LPARAM, SHACTIVATEINFO *)
 NOTHING(BOOL, SHInitDialog, SHINITDLGINFO *)
 NOTHING(void, AudioUpdateFromRegistry)
 NOTHING(ATOM, RegisterClassW, const WNDCLASSW *)
+NOTHING(BOOL, ShowWindow, HWND, int)
 NOTHING(BOOL, UpdateWindow, HWND)
 NOTHING(BOOL, SetForegroundWindow, HWND)
 NOTHING(BOOL, MoveWindow, HWND, int, int, int, int, BOOL)
@@ -87,7 +88,6 @@ DWORD GetCurrentProcessId() { return 7; }
 DWORD GetWindowThreadProcessId(HWND, DWORD *process) { return *process = device.ownForeground ? 7 : 8; }
 HWND FindWindowW(LPCWSTR name, LPCWSTR title) { return HWND(std::ranges::count_if(device.windows, [&](auto &w) { return (!name || w.first == name) && w.second == title; })); } // no class: any
 HWND CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) { return HWND(INT_PTR(++device.windowsMade + 1)); }
-BOOL ShowWindow(HWND, int command) { return device.shown = command; }
 UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.period = milliseconds; return id; }
 BOOL KillTimer(HWND, UINT_PTR) { return device.period = 0, TRUE; }
 void GetLocalTime(SYSTEMTIME *now) { ULARGE_INTEGER file{.QuadPart = device.now * 10000}; ::FileTimeToSystemTime(reinterpret_cast<FILETIME *>(&file), now); }

@@ -35,7 +35,7 @@ struct Device {
     std::wstring commandLine, startupFolder = L"C:\\Startup";
     std::vector<SYSTEMTIME> wakeUps;
     Texts boxes, shortcuts; // "caption: text"; "made PATH -> TARGET", "deleted PATH"
-    int windowsMade = 0, shown = -1;
+    int windowsMade = 0;
     bool writesFail = false, levelUnreadable = false, wakeUpFails = false, shortcutFails = false;
     bool modulePathFails = false, ownForeground = false;
     std::function<void()> inPlay, inBox, onSleep; // each runs once, never nested in itself
