@@ -1,6 +1,4 @@
 // The program's decisions as tables of cases through its pure functions.
-#include "alert/alert.h"
-#include "settings/settings.h"
 #include "settings/settings_panel.h"
 #include "settings/shortcut.h"
 #include "watch/wake_up.h"
@@ -48,44 +46,6 @@ TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
         EXPECT_EQ(WakeUpTime(Time(now), delay, &when), expected != 0);
         EXPECT_EQ(std::memcmp(&when, &want, sizeof when), 0) << now << " + " << delay;
     }
-}
-
-TEST(Decisions, VolumeLevelByModeAndReplay) {
-    const std::tuple<DWORD, DWORD, WORD> cases[] = {
-        // mode, ringCount, level (0: none forced)
-        {DontChange, 0, 0},   {Minimum, 0, 0x4000},    {Medium, 9, 0xA000},
-        {Maximum, 0, 0xFFFF}, {Gradual, 0, 0x4000},    {Gradual, 1, 0xA000},
-        {Gradual, 2, 0xFFFF}, {Gradual, 1000, 0xFFFF}, {5, 0, 0},
-        {~0u, 1, 0}};
-    for (auto [mode, ringCount, expected] : cases) {
-        WORD level = 0;
-        EXPECT_EQ(ChooseLevel(mode, ringCount, &level), expected != 0) << mode;
-        EXPECT_EQ(level, expected) << mode << " at " << ringCount;
-    }
-}
-
-TEST(Decisions, TypedNumbersAndSecondsSaturate) {
-    const UINT most = ~0u;
-    const std::pair<const wchar_t *, UINT> typed[] = {{L"", 0},
-                                                      {L"x", 0},
-                                                      {L"0", 0},
-                                                      {L" 42", 42},
-                                                      {L"12x", 12},
-                                                      {L"4294967290", most - 5},
-                                                      {L"4294967295", most},
-                                                      {L"4294967296", most},
-                                                      {L"4294967300", most},
-                                                      {L"99999999999999999999", most}};
-    for (auto [text, number] : typed)
-        EXPECT_EQ(NumberFromText(text), number) << testing::PrintToString(text);
-    const std::pair<UINT, DWORD> delays[] = {
-        {0, 0}, {30, 30000}, {4294967, 4294967000}, {4294968, most}, {most, most}};
-    for (auto [seconds, delay] : delays)
-        EXPECT_EQ(SecondsToDelay(seconds), delay) << seconds;
-    const std::pair<DWORD, UINT> shown[] = {
-        {999, 0}, {30500, 30}, {0x80000000, 2147483}, {most, 4294967}};
-    for (auto [delay, seconds] : shown)
-        EXPECT_EQ(DelayToSeconds(delay), seconds) << delay;
 }
 
 TEST(Decisions, SoundListSelectsTheStoredSoundWhateverTheOrder) {

@@ -1,20 +1,10 @@
 #include "tests/unit/seam.h"
 #include "app/app.h"
-#include "platform/clock.h"
-#include "platform/dialog.h"
-#include "platform/files.h"
-#include "platform/keyboard.h"
-#include "platform/message_box.h"
-#include "platform/message_loop.h"
-#include "platform/process.h"
-#include "platform/registry.h"
-#include "platform/resources.h"
 #include "platform/sound.h"
-#include "platform/timer.h"
-#include "platform/window.h"
 #include "settings/settings.h"
 #include "watch/watch_cycle.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -30,36 +20,18 @@ void Reset() {
     std::wcscpy(ModulePath.data(), Module);
 }
 
-void Tick() {
-    device.now += device.period;
-    WatchTick();
-}
-
 void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes) {
     device.keys.insert(std::wstring(SettingsKey, std::size(SettingsKey) - 2));
     device.registry[SettingsKey + name] = {type, bytes};
 }
 
-ULONGLONG Ms(const SYSTEMTIME &time) {
-    ULARGE_INTEGER file{};
-    ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file));
-    return file.QuadPart / 10000;
-}
-
-void Once(std::function<void()> &hook) {
-    if (auto run = std::exchange(hook, nullptr)) {
-        run();
-        hook = run;
-    }
-}
-
-HKEY Handle(const std::wstring &path) {
-    return reinterpret_cast<HKEY>(const_cast<std::wstring *>(&*device.keys.insert(path).first));
-}
-
-std::wstring Name(HKEY key, LPCWSTR name) {
-    return *reinterpret_cast<std::wstring *>(key) + L"\\" + name;
-}
+// clang-format off
+void Tick() { device.now += device.period; WatchTick(); }
+ULONGLONG Ms(const SYSTEMTIME &time) { ULARGE_INTEGER file{}; ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)); return file.QuadPart / 10000; }
+void Once(std::function<void()> &hook) { if (auto run = std::exchange(hook, nullptr)) run(), hook = run; }
+HKEY Handle(const std::wstring &path) { return HKEY(&*device.keys.insert(path).first); }
+std::wstring Name(HKEY key, LPCWSTR name) { return *reinterpret_cast<const std::wstring *>(key) + L"\\" + name; }
+// clang-format on
 
 } // namespace seam
 
@@ -67,7 +39,8 @@ using seam::device;
 
 // One line per stand-in. What no test looks at answers nothing.
 // clang-format off
-#define NOTHING(result, name, ...) result plat::name(__VA_ARGS__) { return result(); }
+#define NOTHING(result, name, ...) result name(__VA_ARGS__) { return result(); }
+namespace plat {
 NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
 NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
 NOTHING(BOOL, EndDialog, HWND, INT_PTR)
@@ -88,12 +61,13 @@ NOTHING(HACCEL, LoadAcceleratorsW, HINSTANCE, LPCWSTR)
 NOTHING(HGDIOBJ, GetStockObject, int)
 NOTHING(HRSRC, FindResourceW, HMODULE, LPCWSTR, LPCWSTR)
 NOTHING(HGLOBAL, LoadResource, HMODULE, HRSRC)
-NOTHING(BOOL, SHCreateMenuBar, plat::SHMENUBARINFO *)
-NOTHING(BOOL, SHHandleWMActivate, HWND, WPARAM, LPARAM, plat::SHACTIVATEINFO *, DWORD)
-NOTHING(BOOL, SHHandleWMSettingChange, HWND, WPARAM, LPARAM, plat::SHACTIVATEINFO *)
-NOTHING(BOOL, SHInitDialog, plat::SHINITDLGINFO *)
+NOTHING(BOOL, SHCreateMenuBar, SHMENUBARINFO *)
+NOTHING(BOOL, SHHandleWMActivate, HWND, WPARAM, LPARAM, SHACTIVATEINFO *, DWORD)
+NOTHING(BOOL, SHHandleWMSettingChange, HWND, WPARAM, LPARAM, SHACTIVATEINFO *)
+NOTHING(BOOL, SHInitDialog, SHINITDLGINFO *)
 NOTHING(void, AudioUpdateFromRegistry)
 NOTHING(ATOM, RegisterClassW, const WNDCLASSW *)
+NOTHING(BOOL, ShowWindow, HWND, int)
 NOTHING(BOOL, UpdateWindow, HWND)
 NOTHING(BOOL, SetForegroundWindow, HWND)
 NOTHING(BOOL, MoveWindow, HWND, int, int, int, int, BOOL)
@@ -107,34 +81,33 @@ NOTHING(void, PostQuitMessage, int)
 NOTHING(HWND, GetForegroundWindow)
 NOTHING(LONG, RegCloseKey, HKEY)
 
-LPCWSTR plat::GetCommandLineW() { return device.commandLine.c_str(); }
-DWORD plat::GetModuleFileNameW(HMODULE, LPWSTR path, DWORD) { return device.modulePathFails ? 0 : std::wcslen(std::wcscpy(path, seam::Module)); }
-void plat::Sleep(DWORD milliseconds) { device.now += milliseconds; seam::Once(device.onSleep); }
-DWORD plat::GetCurrentProcessId() { return 7; }
-DWORD plat::GetWindowThreadProcessId(HWND, DWORD *process) { return *process = device.ownForeground ? 7 : 8; }
-HWND plat::FindWindowW(LPCWSTR name, LPCWSTR title) { return HWND(device.windows.count({name, title})); }
-HWND plat::CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) { return HWND(INT_PTR(++device.windowsMade + 1)); }
-BOOL plat::ShowWindow(HWND, int command) { return device.shown = command; }
-UINT_PTR plat::SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.period = milliseconds; return id; }
-BOOL plat::KillTimer(HWND, UINT_PTR) { return device.period = 0, TRUE; }
-void plat::GetLocalTime(SYSTEMTIME *now) { ULARGE_INTEGER file{.QuadPart = device.now * 10000}; ::FileTimeToSystemTime(reinterpret_cast<FILETIME *>(&file), now); }
-BOOL plat::CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *when) { return !device.wakeUpFails && (device.wakeUps.push_back(*when), true); }
-int plat::MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_back(caption + (L": " + std::wstring(text))); seam::Once(device.inBox); return IDOK; } // a modal loop: ticks go on inside it
-MMRESULT plat::waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
-MMRESULT plat::waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
-BOOL plat::sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
-BOOL plat::PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.keysTyped += wchar_t(key); return TRUE; }
-BOOL plat::SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { return !!std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); } // unterminated when long
-DWORD plat::SHCreateShortcut(LPWSTR path, LPWSTR target) { return !device.shortcutFails && (device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target), true); }
-BOOL plat::DeleteFileW(LPCWSTR path) { device.shortcuts.push_back(L"deleted " + std::wstring(path)); return TRUE; }
-LONG plat::RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { return device.keys.count(key) ? (*handle = seam::Handle(key), ERROR_SUCCESS) : ERROR_FILE_NOT_FOUND; }
-LONG plat::RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { return *handle = seam::Handle(key), ERROR_SUCCESS; }
-LONG plat::RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }
+LPCWSTR GetCommandLineW() { return device.commandLine.c_str(); }
+DWORD GetModuleFileNameW(HMODULE, LPWSTR path, DWORD) { return device.modulePathFails ? 0 : std::wcslen(std::wcscpy(path, seam::Module)); }
+void Sleep(DWORD milliseconds) { device.now += milliseconds; seam::Once(device.onSleep); }
+DWORD GetCurrentProcessId() { return 7; }
+DWORD GetWindowThreadProcessId(HWND, DWORD *process) { return *process = device.ownForeground ? 7 : 8; }
+HWND FindWindowW(LPCWSTR name, LPCWSTR title) { return HWND(std::ranges::count_if(device.windows, [&](auto &w) { return (!name || w.first == name) && w.second == title; })); } // no class: any
+HWND CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) { return HWND(INT_PTR(++device.windowsMade + 1)); }
+UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.period = milliseconds; return id; }
+BOOL KillTimer(HWND, UINT_PTR) { return device.period = 0, TRUE; }
+void GetLocalTime(SYSTEMTIME *now) { ULARGE_INTEGER file{.QuadPart = device.now * 10000}; ::FileTimeToSystemTime(reinterpret_cast<FILETIME *>(&file), now); }
+BOOL CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *when) { return !device.wakeUpFails && (device.wakeUps.push_back(*when), true); }
+int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_back(caption + (L": " + std::wstring(text))); seam::Once(device.inBox); return IDOK; } // a modal loop: ticks go on inside it
+MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
+MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
+BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
+BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; return TRUE; }
+BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { return !!std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); } // unterminated when long
+DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { return !device.shortcutFails && (device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target), true); }
+BOOL DeleteFileW(LPCWSTR path) { device.shortcuts.push_back(L"deleted " + std::wstring(path)); return TRUE; }
+LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { return device.keys.count(key) ? (*handle = seam::Handle(key), ERROR_SUCCESS) : ERROR_FILE_NOT_FOUND; }
+LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { return *handle = seam::Handle(key), ERROR_SUCCESS; }
+LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }
 // clang-format on
 
 // As Windows does: the caller's size is honoured exactly; a value that does not fit is
 // ERROR_MORE_DATA with nothing copied.
-LONG plat::RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *type, BYTE *data, DWORD *size) {
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *type, BYTE *data, DWORD *size) {
     auto found = device.registry.find(seam::Name(key, name));
     if (found == device.registry.end())
         return ERROR_FILE_NOT_FOUND;
@@ -147,3 +120,5 @@ LONG plat::RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *type, BYTE *
     *size = bytes.size();
     return fits || !data ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
+
+} // namespace plat

@@ -26,17 +26,16 @@ constexpr DWORD Kept = 0x80008000; // the device's level until the program force
 struct Device {
     std::set<std::wstring> keys;
     std::map<std::wstring, Value> registry;                  // "key\name"
-    ULONGLONG now = 0;                                       // local time in milliseconds
+    ULONGLONG now = 0, firstKeyAt = 0;                       // local time in milliseconds
     UINT period = 0;                                         // the watch timer's; 0 when killed
     std::set<std::pair<std::wstring, std::wstring>> windows; // class, title
     std::vector<Play> plays;
     DWORD level = Kept;
-    std::wstring keysTyped; // one character per virtual key
-    ULONGLONG firstKeyAt = 0;
+    std::string keysTyped; // D, U, E for Down, Up, Enter
+    std::wstring commandLine, startupFolder = L"C:\\Startup";
     std::vector<SYSTEMTIME> wakeUps;
     Texts boxes, shortcuts; // "caption: text"; "made PATH -> TARGET", "deleted PATH"
-    std::wstring startupFolder = L"C:\\Startup", commandLine;
-    int windowsMade = 0, shown = -1;
+    int windowsMade = 0;
     bool writesFail = false, levelUnreadable = false, wakeUpFails = false, shortcutFails = false;
     bool modulePathFails = false, ownForeground = false;
     std::function<void()> inPlay, inBox, onSleep; // each runs once, never nested in itself
