@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -22,29 +23,28 @@ fs::path SoundFolder() {
 
 // A wave file as makesounds writes it and the capture passes it on: 16-bit mono after a
 // 44-byte header, whose data length a recording leaves at 0 (its data runs to the end).
-std::vector<float> Decode(const fs::path &file) {
+std::vector<int16_t> Decode(const fs::path &file) {
     std::ifstream in(file, std::ios::binary);
     std::string b{std::istreambuf_iterator<char>(in), {}};
-    std::vector<float> samples;
     int rate = 0;
     if (b.size() > 44 && !b.compare(36, 4, "data") && b[22] == 1 && b[34] == 16)
         std::memcpy(&rate, b.data() + 24, sizeof rate);
-    for (size_t at = 44; rate == ToneSampleRate && at + 2 <= b.size(); at += 2)
-        samples.push_back(static_cast<int16_t>((b[at] & 0xFF) | (b[at + 1] << 8)) / 32768.0f);
+    std::vector<int16_t> samples(rate == ToneSampleRate ? (b.size() - 44) / 2 : 0);
+    if (!samples.empty())
+        std::memcpy(samples.data(), b.data() + 44, samples.size() * 2);
     return samples; // empty for any other format
 }
 
-float Peak(const std::vector<float> &samples) {
-    float peak = 0;
-    for (float s : samples)
-        peak = std::max(peak, std::fabs(s));
+int Peak(const std::vector<int16_t> &samples) {
+    int peak = 0;
+    for (int s : samples)
+        peak = std::max(peak, std::abs(s));
     return peak;
 }
 
 // The alarm whose beeps, each told by its pitch, are all heard from the first beep on.
-std::wstring Identify(const std::vector<float> &s) {
-    const float loud = Peak(s) / 8;
-    auto first = std::find_if(s.begin(), s.end(), [&](float v) { return v > loud; });
+std::wstring Identify(const std::vector<int16_t> &s) {
+    auto first = std::find_if(s.begin(), s.end(), [loud = Peak(s) / 8](int v) { return v > loud; });
     for (const AlarmTone &tone : AlarmTones) {
         bool same = true;
         for (int b = 0; same && b < tone.beeps; ++b) {
@@ -78,11 +78,12 @@ std::vector<CapturedSound> CapturedSounds() {
     for (const fs::directory_entry &entry : fs::directory_iterator(SoundFolder())) {
         if (entry.path().extension() != ".wav")
             continue; // still being recorded
-        std::vector<float> samples = Decode(entry.path());
+        std::vector<int16_t> samples = Decode(entry.path());
         CapturedSound sound{std::stod(entry.path().stem().string()) / 1e6, Identify(samples)};
         if (!sound.alarm.empty())
-            sound.level = Peak(samples) /
-                          Peak(Decode(fs::path(windows) / L"Media" / (sound.alarm + L".wav")));
+            sound.level =
+                Peak(samples) /
+                double(Peak(Decode(fs::path(windows) / L"Media" / (sound.alarm + L".wav"))));
         sounds.push_back(sound);
     }
     std::sort(sounds.begin(), sounds.end(),

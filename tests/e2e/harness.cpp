@@ -119,26 +119,14 @@ bool ReadSetting(const wchar_t *name, DWORD *value) {
 }
 
 void TypeKeys(std::initializer_list<WORD> down, WORD key) {
+    std::vector<WORD> keys(down);
+    keys.push_back(key);
     std::vector<INPUT> inputs;
-    auto add = [&](WORD vk, DWORD flags) {
-        inputs.push_back({.type = INPUT_KEYBOARD, .ki = {vk, 0, flags, 0, 0}});
-    };
-    for (WORD modifier : down)
-        add(modifier, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    for (auto m = down.end(); m != down.begin();)
-        add(*--m, KEYEVENTF_KEYUP);
+    for (WORD k : keys) // pressed in order, released in reverse
+        inputs.push_back({.type = INPUT_KEYBOARD, .ki = {k, 0, 0, 0, 0}});
+    for (auto k = keys.rbegin(); k != keys.rend(); ++k)
+        inputs.push_back({.type = INPUT_KEYBOARD, .ki = {*k, 0, KEYEVENTF_KEYUP, 0, 0}});
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void ProgramTest::SetUp() {
-    EndAllCopies();
-    DeleteSettings();
-}
-
-void ProgramTest::TearDown() {
-    EndAllCopies();
 }
 
 } // namespace e2e

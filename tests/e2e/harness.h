@@ -21,10 +21,9 @@ struct Process {
     HANDLE handle = nullptr;
     DWORD id = 0;
 };
-// The handle is closed by Wait, once the process has ended, or by Close.
 Process Start(const std::wstring &program, const std::wstring &arguments);
 Process StartProgram(const std::wstring &arguments);
-DWORD Wait(Process &process, DWORD milliseconds); // the exit code, or STILL_ACTIVE
+DWORD Wait(Process &process, DWORD milliseconds); // the exit code (closed), or STILL_ACTIVE
 void Close(Process &process);
 
 // Polls until the predicate holds; false when `milliseconds` passed first.
@@ -37,8 +36,7 @@ template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD millisec
 
 HWND WaitForWindow(const wchar_t *className, const wchar_t *title, DWORD milliseconds = 10000);
 HWND ProgramWindow();
-// The main window once `program` has started up: the window exists from the start of its
-// creation, before it has its final visibility.
+// The main window once `program` has started up, with its final visibility.
 HWND WaitForProgramWindow(Process &program, DWORD milliseconds = 10000);
 // A visible top-level window owned by `owner` with the given title, or none.
 HWND FindOwnedWindow(HWND owner, const wchar_t *title);
@@ -58,8 +56,11 @@ void TypeKeys(std::initializer_list<WORD> down, WORD key);
 // Each test starts with no copy running and no stored settings, and ends every copy it left.
 class ProgramTest : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        EndAllCopies();
+        DeleteSettings();
+    }
+    void TearDown() override { EndAllCopies(); }
 };
 
 } // namespace e2e
