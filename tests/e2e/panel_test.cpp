@@ -121,7 +121,7 @@ TEST_F(PanelRun, ShowsTheStoredSettingsTriesTheSoundWithoutSavingAndRunSavesWhat
     EXPECT_EQ(Stored(), stored);
 
     // "Run" with the lists left without a selection and the start-up tick: the shortcut
-    // cannot be made, which the user is told, and the program goes on, watching.
+    // cannot be made, which the user is told, and the program goes on.
     Send(IDC_SOUND, CB_SETCURSEL, WPARAM(-1));
     Send(IDC_VOLUME, CB_SETCURSEL, WPARAM(-1));
     Send(IDC_PLAY, BM_CLICK);
