@@ -1,5 +1,5 @@
 // The snooze keystrokes: typed into whichever window has the keyboard focus, which is the
-// reminder window that the watch cycle has just found.
+// reminder window that the watch cycle has just found, unless it is one of our own.
 #include "alert/alert.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"

@@ -82,6 +82,7 @@ void SoundName(const wchar_t *fileName, wchar_t (&name)[SoundCapacity]) {
         *dot = L'\0';
 }
 
+// The field's text, not the platform's number: that one is 0 for a number too large.
 UINT TypedNumber(HWND panel, int id) {
     wchar_t text[32] = L"";
     plat::GetDlgItemTextW(panel, id, text, 32);

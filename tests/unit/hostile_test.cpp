@@ -77,10 +77,13 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
                   expected.Play ? std::min<DWORD>(expected.RepeatTimes, Cap) : 0);
         const DWORD mode = expected.VolumeControl,
                     levels[] = {seam::Kept, 0x40004000, 0xA000A000, ~0u};
-        for (size_t k = 0; k < device.plays.size(); ++k) // Gradual: minimum, medium, then full
-            ASSERT_EQ(device.plays[k].level, levels[mode == 4  ? std::min<size_t>(k + 1, 3)
-                                                    : mode < 4 ? mode
-                                                               : 0]);
+        for (DWORD k = 0; k < device.plays.size(); ++k) { // Gradual: minimum, medium, then full
+            const DWORD level = levels[mode == Gradual ? std::min<DWORD>(k + 1, 3)
+                                       : mode < 4      ? mode
+                                                       : 0];
+            ASSERT_EQ(device.plays[k].level, level) << "volume mode " << mode;
+            ASSERT_EQ(device.plays[k].sound, expected.Sound.data()) << "the name as loaded";
+        }
         ASSERT_LE(device.keysTyped.size(), 10u);
         ASSERT_EQ(device.level, seam::Kept) << "put back";
 
