@@ -13,7 +13,6 @@ BOOL EndDialog(HWND dialog, INT_PTR result);
 HWND GetDlgItem(HWND dialog, int id);
 LRESULT SendDlgItemMessageW(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int capacity);
-UINT GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL isSigned);
 BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned);
 
 } // namespace plat

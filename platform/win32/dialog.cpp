@@ -78,10 +78,6 @@ UINT GetDlgItemTextW(HWND dialog, int id, LPWSTR text, int capacity) {
     return ::GetDlgItemTextW(dialog, id, text, capacity);
 }
 
-UINT GetDlgItemInt(HWND dialog, int id, BOOL *translated, BOOL isSigned) {
-    return ::GetDlgItemInt(dialog, id, translated, isSigned);
-}
-
 BOOL SetDlgItemInt(HWND dialog, int id, UINT value, BOOL isSigned) {
     return ::SetDlgItemInt(dialog, id, value, isSigned);
 }
