@@ -41,27 +41,9 @@ using seam::device;
 // clang-format off
 #define NOTHING(result, name, ...) result name(__VA_ARGS__) { return result(); }
 namespace plat {
-NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
-NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
-NOTHING(BOOL, EndDialog, HWND, INT_PTR)
-NOTHING(HWND, GetDlgItem, HWND, int)
-NOTHING(LRESULT, SendDlgItemMessageW, HWND, int, UINT, WPARAM, LPARAM)
-NOTHING(UINT, GetDlgItemTextW, HWND, int, LPWSTR, int)
-NOTHING(BOOL, SetDlgItemInt, HWND, int, UINT, BOOL)
 NOTHING(HANDLE, FindFirstFileW, LPCWSTR, WIN32_FIND_DATAW *)
 NOTHING(BOOL, FindNextFileW, HANDLE, WIN32_FIND_DATAW *)
 NOTHING(BOOL, FindClose, HANDLE)
-NOTHING(BOOL, GetMessageW, MSG *, HWND, UINT, UINT)
-NOTHING(int, TranslateAcceleratorW, HWND, HACCEL, MSG *)
-NOTHING(BOOL, TranslateMessage, const MSG *)
-NOTHING(LRESULT, DispatchMessageW, const MSG *)
-NOTHING(int, LoadStringW, HINSTANCE, UINT, LPWSTR, int)
-NOTHING(HICON, LoadIconW, HINSTANCE, LPCWSTR)
-NOTHING(HACCEL, LoadAcceleratorsW, HINSTANCE, LPCWSTR)
-NOTHING(HGDIOBJ, GetStockObject, int)
-NOTHING(HRSRC, FindResourceW, HMODULE, LPCWSTR, LPCWSTR)
-NOTHING(HGLOBAL, LoadResource, HMODULE, HRSRC)
-NOTHING(BOOL, SHCreateMenuBar, SHMENUBARINFO *)
 NOTHING(BOOL, SHHandleWMActivate, HWND, WPARAM, LPARAM, SHACTIVATEINFO *, DWORD)
 NOTHING(BOOL, SHHandleWMSettingChange, HWND, WPARAM, LPARAM, SHACTIVATEINFO *)
 NOTHING(BOOL, SHInitDialog, SHINITDLGINFO *)
@@ -105,20 +87,16 @@ LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_A
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }
 // clang-format on
 
-// As Windows does: the caller's size is honoured exactly; a value that does not fit is
-// ERROR_MORE_DATA with nothing copied.
-LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *type, BYTE *data, DWORD *size) {
+// As Windows does: a value larger than the caller's buffer is ERROR_MORE_DATA, nothing copied.
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *, BYTE *data, DWORD *size) {
     auto found = device.registry.find(seam::Name(key, name));
     if (found == device.registry.end())
         return ERROR_FILE_NOT_FOUND;
-    const auto &[stored, bytes] = found->second;
-    bool fits = *size >= bytes.size();
-    if (data && fits)
-        std::memcpy(data, bytes.data(), bytes.size());
-    if (type)
-        *type = stored;
+    const std::vector<BYTE> &bytes = found->second.bytes;
+    const bool fits = *size >= bytes.size();
+    std::memcpy(data, bytes.data(), fits ? bytes.size() : 0);
     *size = bytes.size();
-    return fits || !data ? ERROR_SUCCESS : ERROR_MORE_DATA;
+    return fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
 } // namespace plat
