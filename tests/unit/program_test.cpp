@@ -191,9 +191,7 @@ TEST(Program, SnoozeKeysPickTheChoiceUntilTheFocusIsOurs) {
     for (auto [choice, ownAfter, keys] : cases) {
         seam::Reset();
         Settings.SnoozeChoice = choice, device.ownForeground = ownAfter == 0;
-        device.onSleep = [after = ownAfter] {
-            device.ownForeground = device.keysTyped.size() >= after;
-        };
+        device.onSleep = [n = ownAfter] { device.ownForeground = device.keysTyped.size() >= n; };
         SendSnoozeKeys();
         EXPECT_EQ(device.keysTyped, keys) << choice << ", ours after " << ownAfter;
     }
@@ -221,10 +219,11 @@ TEST(Program, ShortcutFollowsTheTickAndReportsAFailure) {
 TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
     // The command line, the module path fails, the start goes on and watches at this period.
     const std::tuple<const wchar_t *, bool, bool, UINT> cases[] = {
-        {L"", false, true, 0},         {L"/AUTORUN", false, true, PollInterval},
-        {L"/autorun", false, true, 0}, {L"x AppRunAtTimex /AUTORUN", false, false, 0},
-        {L"/AUTORUN", true, false, 0},
-    };
+        {L"", false, true, 0},
+        {L"/AUTORUN", false, true, PollInterval},
+        {L"/autorun", false, true, 0},
+        {L"x AppRunAtTimex /AUTORUN", false, false, 0},
+        {L"/AUTORUN", true, false, 0}};
     for (auto [commandLine, pathFails, runs, period] : cases) {
         seam::Reset();
         device.commandLine = commandLine, device.modulePathFails = pathFails;
