@@ -282,8 +282,7 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
         LoadSettings();
         for (auto [name, field, byDefault] : Numbers)
             ASSERT_EQ(Settings.*field, expected.*field) << "exactly 4 bytes load: " << name;
-        ASSERT_NE(std::find(Settings.Sound.begin(), Settings.Sound.end(), L'\0'),
-                  Settings.Sound.end());
+        ASSERT_TRUE(std::ranges::count(Settings.Sound, L'\0')) << "terminated";
         ASSERT_STREQ(Settings.Sound.data(), expected.Sound.data())
             << "cut at a terminator, a half or 259";
 
