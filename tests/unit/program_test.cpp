@@ -1,20 +1,85 @@
-// The program on the simulated device: series, detection, keys, shortcut and start-up, with
-// the failures that the user sees.
+// The program's decisions, the program on the simulated device, and hostile stored values.
 #include "alert/alert.h"
 #include "app/app.h"
 #include "settings/settings.h"
+#include "settings/settings_panel.h"
 #include "settings/shortcut.h"
 #include "tests/unit/seam.h"
+#include "watch/wake_up.h"
 #include "watch/watch_cycle.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
 
 using seam::device;
 using seam::Texts;
 
 namespace {
 
-const std::wstring Box = L"Nudgebell+: ", Mirror = L"ControlPanel\\Volume\\Volume";
+// Local times as the digits of year, month, day, hour, minute and second; 0 for none. The day
+// of the week, 3, must stay as read. 20040602081600 is the cap: 65476 s on.
+SYSTEMTIME Time(ULONGLONG digits) {
+    SYSTEMTIME time{};
+    for (WORD *field : {&time.wSecond, &time.wMinute, &time.wHour, &time.wDay, &time.wMonth})
+        *field = digits % 100, digits /= 100;
+    time.wYear = WORD(digits), time.wDayOfWeek = digits ? 3 : 0;
+    return time;
+}
+
+TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
+    const std::tuple<ULONGLONG, DWORD, ULONGLONG> cases[] = {
+        {20040601145945, 30000, 20040601150000},    {20040601100050, 300000, 20040601100500},
+        {20040430235931, 30000, 20040501000000},    {20041231235950, 30000, 20050101000000},
+        {20040228235940, 30000, 20040229000000},    {20050228235940, 30000, 20050301000000},
+        {20000228235940, 30000, 20000229000000},    {21000228235940, 30000, 21000301000000},
+        {20040601140510, 1001, 20040601140510},     {20040601140510, 1000, 0},
+        {20040601140510, 65536000, 20040602081600}, {20040601140510, 0x80000000, 20040602081600},
+    };
+    for (auto [now, delay, expected] : cases) {
+        SYSTEMTIME when{}, want = Time(expected);
+        EXPECT_EQ(WakeUpTime(Time(now), delay, &when), expected != 0);
+        EXPECT_EQ(std::memcmp(&when, &want, sizeof when), 0) << now << " + " << delay;
+    }
+}
+
+TEST(Decisions, SoundListSelectsTheStoredSoundWhateverTheOrder) {
+    std::wstring names[] = {L"Alarm1", L"Alarm2", L"Alarm3", L"Chimes"};
+    for (std::wstring stored : {L"Alarm1", L"Alarm3", L"Chimes", L"alarm2"}) {
+        do {
+            std::vector<std::wstring> list; // sorted, as the platform keeps it
+            int remembered = -1;
+            for (const std::wstring &name : names) {
+                auto at = list.insert(std::lower_bound(list.begin(), list.end(), name), name);
+                remembered = RememberSound(remembered, at - list.begin(), name == stored);
+                ASSERT_EQ(RememberSound(remembered, -1, true), remembered) << "not added";
+            }
+            ASSERT_EQ(remembered < 0 ? L"none" : list[remembered],
+                      stored == L"alarm2" ? L"none" : stored);
+        } while (std::next_permutation(std::begin(names), std::end(names)));
+    }
+}
+
+TEST(Decisions, ShortcutPathAndTargetAreWholeOrNothing) {
+    PathBuffer path, module{};
+    std::array<wchar_t, TargetCapacity> target;
+    EXPECT_TRUE(ShortcutPath(std::wstring(244, L'f'), path)); // 259 characters in all
+    EXPECT_EQ(path.data(), std::wstring(244, L'f') + L"\\Nudgebell+.lnk");
+    EXPECT_FALSE(ShortcutPath(std::wstring(245, L'f'), path));
+    EXPECT_STREQ(path.data(), L"");
+    std::fill_n(module.begin(), 249, L'p');
+    EXPECT_TRUE(ShortcutTarget(module, target));
+    EXPECT_EQ(target.data(), L"\"" + std::wstring(249, L'p') + L"\" /AUTORUN");
+    module[249] = L'p';
+    EXPECT_FALSE(ShortcutTarget(module, target));
+    EXPECT_STREQ(target.data(), L"");
+    module.fill(L'p'); // a cut path: no terminator
+    EXPECT_FALSE(ShortcutTarget(module, target));
+}
+
+const std::wstring Box = L"Nudgebell+: ";
 
 // A reminder opens; the next poll finds it and starts a series, run for up to `cap` ticks.
 void RunSeries(int cap = 50) {
@@ -36,8 +101,7 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
         seam::Reset();
         Settings.Play = play, Settings.RepeatTimes = times, Settings.RepeatDelay = delay;
         Settings.AutoSnooze = snooze, Settings.VolumeControl = Gradual;
-        if (fault == TickInPlay)
-            device.inPlay = [] { WatchTick(); };
+        device.inPlay = fault == TickInPlay ? WatchTick : nullptr;
         device.wakeUpFails = fault == WakeUpFails;
         device.levelUnreadable = fault == LevelUnreadable;
         device.inBox = [] { seam::Tick(); }; // the failure's box: the next tick runs inside it
@@ -51,16 +115,13 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
             EXPECT_EQ(device.plays[k].level, fault == LevelUnreadable ? seam::Kept : levels[k]);
         }
         EXPECT_EQ(device.level, seam::Kept);
-        EXPECT_EQ(device.registry.count(Mirror), play && times && fault != LevelUnreadable);
         EXPECT_EQ(device.keysTyped, snooze ? "DDDUE" : "");
         EXPECT_EQ(device.firstKeyAt, snooze ? t0 + (times + 1) * delay : 0);
         ASSERT_EQ(device.wakeUps.size(), delay > 1000 && fault != WakeUpFails ? times + 1 : 0);
-        for (size_t k = 0; k < device.wakeUps.size(); ++k) { // in tick k, before tick k + 1
-            EXPECT_GE(seam::Ms(device.wakeUps[k]), t0 + k * delay);
-            EXPECT_LT(seam::Ms(device.wakeUps[k]), t0 + (k + 1) * delay);
-        }
-        const Texts failed(fault == WakeUpFails ? times + 1 : 0, Box + L"CeRunAppAtTime() failed");
-        EXPECT_EQ(device.boxes, failed);
+        for (size_t k = 0; k < device.wakeUps.size(); ++k) // in tick k, before tick k + 1
+            EXPECT_EQ((seam::Ms(device.wakeUps[k]) - t0) / delay, k);
+        EXPECT_EQ(device.boxes,
+                  Texts(fault == WakeUpFails ? times + 1 : 0, Box + L"CeRunAppAtTime() failed"));
         EXPECT_EQ(device.period, PollInterval);
     }
 }
@@ -111,9 +172,9 @@ TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {
             SCOPED_TRACE(testing::PrintToString(title) + " " + std::to_string(language));
             EXPECT_EQ(Settings.Language, learned);
             EXPECT_EQ(WatchState.ringing, DWORD(found));
-            const std::vector<BYTE> bytes{BYTE(learned), 0, 0, 0};
-            const bool written = learned != language && !writesFail;
-            EXPECT_EQ(device.registry[stored].bytes, written ? bytes : std::vector<BYTE>{});
+            const std::vector<BYTE> bytes{BYTE(learned), 0, 0, 0}, none;
+            EXPECT_EQ(device.registry[stored].bytes,
+                      learned == language || writesFail ? none : bytes);
             device.registry.clear();
             seam::Tick();
             EXPECT_EQ(device.registry.count(stored), 0u) << "stored once";
@@ -130,9 +191,7 @@ TEST(Program, SnoozeKeysPickTheChoiceUntilTheFocusIsOurs) {
     for (auto [choice, ownAfter, keys] : cases) {
         seam::Reset();
         Settings.SnoozeChoice = choice, device.ownForeground = ownAfter == 0;
-        device.onSleep = [after = ownAfter] {
-            device.ownForeground = device.keysTyped.size() >= after;
-        };
+        device.onSleep = [n = ownAfter] { device.ownForeground = device.keysTyped.size() >= n; };
         SendSnoozeKeys();
         EXPECT_EQ(device.keysTyped, keys) << choice << ", ours after " << ownAfter;
     }
@@ -173,6 +232,108 @@ TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
         EXPECT_EQ(device.period, period);
         EXPECT_EQ(device.boxes, pathFails ? Texts{Box + L"GetModuleFileName() failed!"} : Texts{});
     }
+}
+
+const std::tuple<const wchar_t *, DWORD SettingsRecord::*, DWORD> Numbers[] = { // and defaults
+    {L"Play", &SettingsRecord::Play, 1},
+    {L"RepeatTimes", &SettingsRecord::RepeatTimes, 3},
+    {L"RepeatDelay", &SettingsRecord::RepeatDelay, 30000},
+    {L"AutoSnooze", &SettingsRecord::AutoSnooze, 0},
+    {L"SnoozeChoice", &SettingsRecord::SnoozeChoice, 0},
+    {L"VolumeControl", &SettingsRecord::VolumeControl, 0},
+    {L"AutoRun", &SettingsRecord::AutoRun, 0},
+    {L"Language", &SettingsRecord::Language, 0}};
+
+std::vector<BYTE> Bytes(const void *data, size_t size) {
+    return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
+}
+
+TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
+    constexpr int Sets = 1000, Cap = 40; // ticks after the one that starts the series
+    const DWORD edges[] = {0, 1, 2, 3, 4, 5, 6, 7, 1000, 1001, 4294967, 4294968, 0x80000000, ~0u};
+    const DWORD types[] = {REG_DWORD, REG_DWORD, REG_SZ, REG_BINARY, REG_QWORD, REG_NONE};
+    std::mt19937 random(2004);
+    std::vector<wchar_t> noise(300);
+    for (int set = 0; set < Sets; ++set) {
+        seam::Reset();
+        std::generate(noise.begin(), noise.end(), [&] { return wchar_t(random() % 3 * random()); });
+        SettingsRecord expected{.Sound = {L"Alarm1"}};  // what loading must give
+        for (auto [name, field, byDefault] : Numbers) { // absent, a number, or any bytes
+            DWORD value = random() % 2   ? edges[random() % std::size(edges)]
+                          : random() % 3 ? random() % 8
+                                         : random();
+            size_t size = random() % 2 ? random() % 9 : random() % 601;
+            auto data = random() % 2 ? Bytes(&value, 4) : Bytes(noise.data(), size);
+            expected.*field = byDefault;
+            if (random() % 4 && (seam::Store(name, types[random() % 6], data), data.size() == 4))
+                std::memcpy(&(expected.*field), data.data(), 4);
+        }
+        std::wstring text(random() % 2 ? 255 + random() % 10 : random() % 300,
+                          L'a' + random() % 26);
+        size_t size = (text.size() + random() % 2) * 2; // with or without its terminator
+        auto sound = random() % 3 ? Bytes(text.c_str(), size) : Bytes(noise.data(), random() % 601);
+        std::wstring cut(reinterpret_cast<const wchar_t *>(sound.data()),
+                         std::min<size_t>(sound.size() / 2, 259));
+        if (random() % 4 &&
+            (seam::Store(L"Sound", types[random() % 6], sound), sound.size() <= 520))
+            std::wcscpy(expected.Sound.data(), cut.c_str()); // no longer than 520 bytes loads
+        SCOPED_TRACE(testing::Message() << "set " << set);
+
+        LoadSettings();
+        for (auto [name, field, byDefault] : Numbers)
+            ASSERT_EQ(Settings.*field, expected.*field) << "exactly 4 bytes load: " << name;
+        ASSERT_TRUE(std::ranges::count(Settings.Sound, L'\0')) << "terminated";
+        ASSERT_STREQ(Settings.Sound.data(), expected.Sound.data())
+            << "cut at a terminator, a half or 259";
+
+        for (const wchar_t *title : seam::Titles)
+            device.windows.insert({L"Dialog", title});
+        StartWatchTimer();
+        for (int tick = 0; tick <= Cap; ++tick)
+            seam::Tick();
+        ASSERT_EQ(device.plays.size(),
+                  expected.Play ? std::min<DWORD>(expected.RepeatTimes, Cap) : 0);
+        const DWORD mode = expected.VolumeControl,
+                    levels[] = {seam::Kept, 0x40004000, 0xA000A000, ~0u};
+        for (DWORD k = 0; k < device.plays.size(); ++k) { // Gradual: minimum, medium, then full
+            const DWORD level = levels[mode == Gradual ? std::min<DWORD>(k + 1, 3)
+                                       : mode < 4      ? mode
+                                                       : 0];
+            ASSERT_EQ(device.plays[k].level, level) << "volume mode " << mode;
+            ASSERT_EQ(device.plays[k].sound, expected.Sound.data()) << "the name as loaded";
+        }
+        ASSERT_LE(device.keysTyped.size(), 10u);
+        ASSERT_EQ(device.level, seam::Kept) << "put back";
+
+        const DWORD delay = expected.RepeatDelay, times = expected.RepeatTimes;
+        const DWORD readBack =
+            SecondsToDelay(NumberFromText(std::to_wstring(DelayToSeconds(delay))));
+        ASSERT_TRUE(readBack <= delay && delay - readBack < 1000) << readBack;
+        ASSERT_EQ(NumberFromText(std::to_wstring(times)), times);
+        ASSERT_EQ(NumberFromText(std::to_wstring(times) + L"0000000000"), times ? ~0u : 0);
+        ASSERT_EQ(SecondsToDelay(times), std::min<ULONGLONG>(times * 1000ULL, ~0u)) << "saturates";
+
+        device.registry.clear(); // what a save writes, and nothing else
+        SaveSettings();
+        ASSERT_EQ(device.registry.size(), 8u) << "all but Language";
+        for (const auto &[name, value] : device.registry) {
+            const bool isSound = name.ends_with(L"Sound");
+            std::wstring_view saved(reinterpret_cast<const wchar_t *>(value.bytes.data()),
+                                    value.bytes.size() / 2);
+            ASSERT_EQ(value.type, DWORD(isSound ? REG_SZ : REG_DWORD)) << name;
+            ASSERT_EQ(value.bytes.size(), isSound ? 2 * (saved.find(L'\0') + 1) : 4)
+                << name << ": one terminator, at the end";
+            ASSERT_LE(value.bytes.size(), 520u);
+        }
+        const SettingsRecord saved = Settings;
+        Settings = SettingsRecord{};
+        LoadSettings();
+        for (auto [name, field, byDefault] : Numbers)
+            ASSERT_EQ(Settings.*field, field == &SettingsRecord::Language ? 0 : saved.*field)
+                << name;
+        ASSERT_STREQ(Settings.Sound.data(), saved.Sound.data()) << "reloads as saved";
+    }
+    std::printf("hostile stored values: %d sets\n", Sets);
 }
 
 } // namespace

@@ -105,20 +105,16 @@ LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_A
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }
 // clang-format on
 
-// As Windows does: the caller's size is honoured exactly; a value that does not fit is
-// ERROR_MORE_DATA with nothing copied.
-LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *type, BYTE *data, DWORD *size) {
+// As Windows does: a value larger than the caller's buffer is ERROR_MORE_DATA, nothing copied.
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *, BYTE *data, DWORD *size) {
     auto found = device.registry.find(seam::Name(key, name));
     if (found == device.registry.end())
         return ERROR_FILE_NOT_FOUND;
-    const auto &[stored, bytes] = found->second;
-    bool fits = *size >= bytes.size();
-    if (data && fits)
-        std::memcpy(data, bytes.data(), bytes.size());
-    if (type)
-        *type = stored;
+    const std::vector<BYTE> &bytes = found->second.bytes;
+    const bool fits = *size >= bytes.size();
+    std::memcpy(data, bytes.data(), fits ? bytes.size() : 0);
     *size = bytes.size();
-    return fits || !data ? ERROR_SUCCESS : ERROR_MORE_DATA;
+    return fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
 } // namespace plat

@@ -1,5 +1,4 @@
-// The fault seam: the core's platform calls answered by a small simulated device that keeps
-// what the user gets (plays, keys, wake-ups, boxes, shortcuts) and can be made to fail.
+// The fault seam: a simulated device that keeps what the user gets and can be made to fail.
 #pragma once
 #include "platform/platform.h"
 
