@@ -1,8 +1,6 @@
-// The settings panel of the real program: its controls read and driven from this process, what
-// it stores read from the registry, what ">" plays heard, the start-up shortcut read back
-// through the shell.
+// The settings panel of the real program, driven from this process: what it shows, stores and
+// plays (">"), and the start-up shortcut, read back through the shell.
 #include "res/resource.h"
-#include "tests/e2e/audio_capture.h"
 #include "tests/e2e/harness.h"
 
 #include <shlobj.h>
@@ -15,14 +13,12 @@ using namespace e2e;
 namespace fs = std::filesystem;
 using Values = std::vector<std::wstring>;
 
-fs::path StartupFolder() {
-    wchar_t folder[MAX_PATH] = L"";
-    ::SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE);
-    return folder;
-}
-const fs::path Shortcut = StartupFolder() / L"Nudgebell+.lnk";
+const fs::path Shortcut = fs::path(::_wgetenv(L"APPDATA")) /
+                          L"Microsoft\\Windows\\Start Menu\\Programs\\Startup\\Nudgebell+.lnk";
 constexpr const wchar_t *Names[] = {L"Play",       L"RepeatTimes",  L"RepeatDelay",   L"Sound",
                                     L"AutoSnooze", L"SnoozeChoice", L"VolumeControl", L"AutoRun"};
+constexpr int Ids[] = {IDC_PLAY,       IDC_TIMES,  IDC_DELAY,  IDC_SOUND,
+                       IDC_AUTOSNOOZE, IDC_SNOOZE, IDC_VOLUME, IDC_AUTORUN};
 
 // What the shortcut starts, as the shell reads it: the program and its arguments.
 std::wstring ShortcutTarget() {
@@ -35,10 +31,7 @@ std::wstring ShortcutTarget() {
         SUCCEEDED(file->Load(Shortcut.c_str(), STGM_READ))) {
         link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH);
         link->GetArguments(arguments, MAX_PATH);
-    }
-    for (IUnknown *object : std::initializer_list<IUnknown *>{file, link})
-        if (object)
-            object->Release();
+    } // the objects are left to the end of the test process
     return std::wstring(path) + L" " + arguments;
 }
 
@@ -47,10 +40,10 @@ Values Stored() {
     Values values;
     for (const wchar_t *name : Names) {
         wchar_t text[300] = L"(none)";
-        DWORD value = 0, size = sizeof text;
-        bool dword = ReadSetting(name, &value);
+        DWORD size = sizeof text;
         ::RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_SZ, nullptr, text, &size);
-        values.push_back(dword ? std::to_wstring(int(value)) : text);
+        std::optional<DWORD> dword = ReadValue(SettingsKey, name);
+        values.push_back(dword ? std::to_wstring(int(*dword)) : text);
     }
     return values;
 }
@@ -64,7 +57,6 @@ class PanelRun : public ProgramTest {
     }
     // Starts the program and waits until its panel is filled.
     void Open() {
-        Close(program);
         program = StartProgram(L"");
         main = WaitForProgramWindow(program);
         ASSERT_TRUE(WaitUntil([&] {
@@ -77,11 +69,10 @@ class PanelRun : public ProgramTest {
     }
     // A button that acts is clicked by a posted message, as the program blocks while it acts.
     void Click(int id) { ::PostMessageW(::GetDlgItem(panel, id), BM_CLICK, 0, 0); }
-    // What the controls show, in the order of Names.
+    // What the controls show in the order of Names: the typed text, the list's selection or tick.
     Values Shown() {
         Values shown;
-        for (int id : {IDC_PLAY, IDC_TIMES, IDC_DELAY, IDC_SOUND, IDC_AUTOSNOOZE, IDC_SNOOZE,
-                       IDC_VOLUME, IDC_AUTORUN}) {
+        for (int id : Ids) {
             wchar_t text[300] = L"";
             Send(id, WM_GETTEXT, 300, text);
             int index =
@@ -113,11 +104,10 @@ TEST_F(PanelRun, ShowsTheStoredSettingsTriesTheSoundWithoutSavingAndRunSavesWhat
     ASSERT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }));
     Shown(); // answered once the play is over
     std::vector<CapturedSound> heard = CapturedSounds();
-    EXPECT_EQ(heard.size(), 1u);
+    ASSERT_EQ(heard.size(), 1u);
     EXPECT_EQ(heard[0].alarm, L"Alarm3");
     EXPECT_NEAR(heard[0].level, 0.25, 0.04);
-    DWORD mirror = 0;
-    EXPECT_TRUE(ReadValue(VolumeKey, L"Volume", &mirror) && mirror == half) << mirror;
+    EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), half);
     EXPECT_EQ(Stored(), stored);
 
     // "Run" with the lists left without a selection and the start-up tick: the shortcut
@@ -146,6 +136,7 @@ TEST_F(PanelRun, RunWithTheTickCreatesTheShortcutAndExitWithoutItDeletesIt) {
     EXPECT_EQ(Stored(), (Values{L"1", L"3", L"30000", L"Alarm1", L"0", L"0", L"0", L"1"}));
 
     EndAllCopies();
+    Close(program);
     ASSERT_NO_FATAL_FAILURE(Open());
     Send(IDC_AUTORUN, BM_CLICK);
     Send(IDC_SNOOZE, CB_SETCURSEL, 4);
