@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numeric>
 
 namespace e2e {
 
@@ -35,8 +36,7 @@ Process Start(const std::wstring &program, const std::wstring &arguments) {
             ::Sleep(500);
     EXPECT_NE(info.hProcess, nullptr) << "cannot start " << std::string(line.begin(), line.end())
                                       << ": error " << ::GetLastError();
-    if (info.hThread)
-        ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hThread);
     return Process{info.hProcess};
 }
 
@@ -53,14 +53,12 @@ DWORD Wait(Process &process, DWORD milliseconds) {
 }
 
 void Close(Process &process) {
-    if (process.handle)
-        ::CloseHandle(process.handle);
+    ::CloseHandle(process.handle);
     process = {};
 }
 
 HWND WaitForProgramWindow(Process &program, DWORD milliseconds) {
-    if (program.handle)
-        ::WaitForInputIdle(program.handle, milliseconds);
+    ::WaitForInputIdle(program.handle, milliseconds);
     WaitUntil([] { return ::FindWindowW(ProgramClass, ProgramTitle); }, milliseconds);
     return ::FindWindowW(ProgramClass, ProgramTitle);
 }
@@ -124,16 +122,14 @@ void TypeKeys(std::initializer_list<WORD> down, WORD key) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-namespace {
-
-fs::path SoundFolder() {
+static fs::path SoundFolder() {
     const char *home = std::getenv("DEVICE_AUDIO_HOME");
     return home ? DevicePath(home) + L"\\sounds" : L"";
 }
 
 // A wave file as makesounds writes it and the capture passes it on: 16-bit mono after a
 // 44-byte header, whose data length a recording leaves at 0 (its data runs to the end).
-std::vector<int16_t> Decode(const fs::path &file) {
+static std::vector<int16_t> Decode(const fs::path &file) {
     std::ifstream in(file, std::ios::binary);
     std::string b{std::istreambuf_iterator<char>(in), {}};
     int rate = 0;
@@ -145,16 +141,14 @@ std::vector<int16_t> Decode(const fs::path &file) {
     return samples; // empty for any other format
 }
 
-int Peak(const std::vector<int16_t> &samples) {
-    int peak = 0;
-    for (int s : samples)
-        peak = std::max(peak, std::abs(s));
-    return peak;
+static int Peak(const std::vector<int16_t> &samples) {
+    return std::accumulate(samples.begin(), samples.end(), 0,
+                           [](int peak, int s) { return std::max(peak, std::abs(s)); });
 }
 
 // The alarm whose beeps, each at its pitch, make as many sign changes as were heard: another
 // alarm's, or a sound cut short, makes a different count.
-std::wstring Identify(const std::vector<int16_t> &s) {
+static std::wstring Identify(const std::vector<int16_t> &s) {
     int changes = 0;
     for (size_t k = 1; k < s.size(); ++k)
         changes += (s[k] < 0) != (s[k - 1] < 0);
@@ -168,8 +162,6 @@ std::wstring Identify(const std::vector<int16_t> &s) {
     return L"";
 }
 
-} // namespace
-
 void StartAudioCapture() {
     ASSERT_FALSE(SoundFolder().empty()) << "DEVICE_AUDIO_HOME is not set: run it through ctest";
     fs::remove_all(SoundFolder());
@@ -177,8 +169,6 @@ void StartAudioCapture() {
 }
 
 std::vector<CapturedSound> CapturedSounds() {
-    wchar_t windows[MAX_PATH] = L"";
-    ::GetWindowsDirectoryW(windows, MAX_PATH);
     std::vector<CapturedSound> sounds;
     for (const fs::directory_entry &entry : fs::directory_iterator(SoundFolder())) {
         if (entry.path().extension() != ".wav")
@@ -186,9 +176,8 @@ std::vector<CapturedSound> CapturedSounds() {
         std::vector<int16_t> samples = Decode(entry.path());
         CapturedSound sound{std::stod(entry.path().stem().string()) / 1e6, Identify(samples)};
         if (!sound.alarm.empty())
-            sound.level =
-                Peak(samples) /
-                double(Peak(Decode(fs::path(windows) / L"Media" / (sound.alarm + L".wav"))));
+            sound.level = Peak(samples) / double(Peak(Decode(fs::path(::_wgetenv(L"WINDIR")) /
+                                                             L"Media" / (sound.alarm + L".wav"))));
         sounds.push_back(sound);
     }
     std::ranges::sort(sounds, {}, &CapturedSound::onset);

@@ -41,16 +41,14 @@ HWND WaitForProgramWindow(Process &program, DWORD milliseconds = 10000);
 HWND FindOwnedWindow(HWND owner, const wchar_t *title);
 void EndAllCopies(); // of the program
 
-// REG_DWORD values under HKEY_CURRENT_USER (a null value deletes), the program's own under
-// SettingsKey.
+// REG_DWORD values under HKEY_CURRENT_USER (null: deleted), the program's under SettingsKey.
 void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value);
 std::optional<DWORD> ReadValue(const wchar_t *key, const wchar_t *name);
 void WriteSetting(const wchar_t *name, DWORD value);
 void WriteSetting(const wchar_t *name, const std::wstring &text);
 bool ReadSetting(const wchar_t *name, DWORD *value);
 
-// Keys typed on the device's keyboard, to whichever window has the focus.
-void TypeKeys(std::initializer_list<WORD> down, WORD key);
+void TypeKeys(std::initializer_list<WORD> down, WORD key); // `down` held; to the focus
 
 struct CapturedSound {
     double onset = 0;   // Unix time in milliseconds at which the device began to play it
