@@ -1,22 +1,27 @@
 #include "tests/e2e/harness.h"
+#include "tools/sounds/alarm_tones.h"
 
-#include <vector>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <numeric>
 
 namespace e2e {
 
+namespace fs = std::filesystem;
+
 std::wstring DevicePath(const char *unixPath) {
-    std::wstring path = L"Z:";
-    for (const char *c = unixPath; *c; ++c)
-        path += *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
+    std::wstring path = L"Z:" + std::wstring(unixPath, unixPath + std::strlen(unixPath));
+    std::ranges::replace(path, L'/', L'\\');
     return path;
 }
 
 std::wstring ProgramPath() {
     return DevicePath(NUDGEBELL_PROGRAM);
-}
-
-std::wstring ToolPath(const wchar_t *name) {
-    return DevicePath(NUDGEBELL_TOOLS) + L"\\" + name;
 }
 
 Process Start(const std::wstring &program, const std::wstring &arguments) {
@@ -29,12 +34,10 @@ Process Start(const std::wstring &program, const std::wstring &arguments) {
         if (!::CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                               nullptr, &startup, &info))
             ::Sleep(500);
-    if (!info.hProcess)
-        ADD_FAILURE() << "cannot start " << std::string(line.begin(), line.end()) << ": error "
-                      << ::GetLastError();
-    else
-        ::CloseHandle(info.hThread);
-    return Process{info.hProcess, info.dwProcessId};
+    EXPECT_NE(info.hProcess, nullptr) << "cannot start " << std::string(line.begin(), line.end())
+                                      << ": error " << ::GetLastError();
+    ::CloseHandle(info.hThread);
+    return Process{info.hProcess};
 }
 
 Process StartProgram(const std::wstring &arguments) {
@@ -50,24 +53,14 @@ DWORD Wait(Process &process, DWORD milliseconds) {
 }
 
 void Close(Process &process) {
-    if (process.handle)
-        ::CloseHandle(process.handle);
+    ::CloseHandle(process.handle);
     process = {};
 }
 
-HWND WaitForWindow(const wchar_t *className, const wchar_t *title, DWORD milliseconds) {
-    WaitUntil([&] { return ::FindWindowW(className, title) != nullptr; }, milliseconds);
-    return ::FindWindowW(className, title);
-}
-
-HWND ProgramWindow() {
-    return ::FindWindowW(ProgramClass, ProgramTitle);
-}
-
 HWND WaitForProgramWindow(Process &program, DWORD milliseconds) {
-    if (program.handle)
-        ::WaitForInputIdle(program.handle, milliseconds);
-    return WaitForWindow(ProgramClass, ProgramTitle, milliseconds);
+    ::WaitForInputIdle(program.handle, milliseconds);
+    WaitUntil([] { return ::FindWindowW(ProgramClass, ProgramTitle); }, milliseconds);
+    return ::FindWindowW(ProgramClass, ProgramTitle);
 }
 
 HWND FindOwnedWindow(HWND owner, const wchar_t *title) {
@@ -79,18 +72,14 @@ HWND FindOwnedWindow(HWND owner, const wchar_t *title) {
 }
 
 void EndAllCopies() {
-    for (HWND window; (window = ProgramWindow()) != nullptr;) {
+    for (HWND window; (window = ::FindWindowW(ProgramClass, ProgramTitle)) != nullptr;) {
         DWORD id = 0;
         ::GetWindowThreadProcessId(window, &id);
-        Process copy{::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id), id};
+        Process copy{::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)};
         ::TerminateProcess(copy.handle, 99);
         Wait(copy, 5000);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(window); }, 5000)) << "a copy stays";
     }
-}
-
-void DeleteSettings() {
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
 }
 
 void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value) {
@@ -100,9 +89,11 @@ void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value) {
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, key, name);
 }
 
-bool ReadValue(const wchar_t *key, const wchar_t *name, DWORD *value) {
-    DWORD size = sizeof *value;
-    return !::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, value, &size);
+std::optional<DWORD> ReadValue(const wchar_t *key, const wchar_t *name) {
+    DWORD value = 0, size = sizeof value;
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_REG_DWORD, nullptr, &value, &size))
+        return std::nullopt;
+    return value;
 }
 
 void WriteSetting(const wchar_t *name, DWORD value) {
@@ -115,7 +106,9 @@ void WriteSetting(const wchar_t *name, const std::wstring &text) {
 }
 
 bool ReadSetting(const wchar_t *name, DWORD *value) {
-    return ReadValue(SettingsKey, name, value);
+    std::optional<DWORD> stored = ReadValue(SettingsKey, name);
+    *value = stored.value_or(*value);
+    return stored.has_value();
 }
 
 void TypeKeys(std::initializer_list<WORD> down, WORD key) {
@@ -127,6 +120,73 @@ void TypeKeys(std::initializer_list<WORD> down, WORD key) {
     for (auto k = keys.rbegin(); k != keys.rend(); ++k)
         inputs.push_back({.type = INPUT_KEYBOARD, .ki = {*k, 0, KEYEVENTF_KEYUP, 0, 0}});
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+static fs::path SoundFolder() {
+    const char *home = std::getenv("DEVICE_AUDIO_HOME");
+    return home ? DevicePath(home) + L"\\sounds" : L"";
+}
+
+// A wave file as makesounds writes it and the capture passes it on: 16-bit mono after a
+// 44-byte header, whose data length a recording leaves at 0 (its data runs to the end).
+static std::vector<int16_t> Decode(const fs::path &file) {
+    std::ifstream in(file, std::ios::binary);
+    std::string b{std::istreambuf_iterator<char>(in), {}};
+    int rate = 0;
+    if (b.size() > 44 && !b.compare(36, 4, "data") && b[22] == 1 && b[34] == 16)
+        std::memcpy(&rate, b.data() + 24, sizeof rate);
+    std::vector<int16_t> samples(rate == ToneSampleRate ? (b.size() - 44) / 2 : 0);
+    if (!samples.empty())
+        std::memcpy(samples.data(), b.data() + 44, samples.size() * 2);
+    return samples; // empty for any other format
+}
+
+static int Peak(const std::vector<int16_t> &samples) {
+    return std::accumulate(samples.begin(), samples.end(), 0,
+                           [](int peak, int s) { return std::max(peak, std::abs(s)); });
+}
+
+// The alarm whose beeps, each at its pitch, make as many sign changes as were heard: another
+// alarm's, or a sound cut short, makes a different count.
+static std::wstring Identify(const std::vector<int16_t> &s) {
+    int changes = 0;
+    for (size_t k = 1; k < s.size(); ++k)
+        changes += (s[k] < 0) != (s[k - 1] < 0);
+    for (const AlarmTone &tone : AlarmTones) {
+        double expected = 0;
+        for (int b = 0; b < tone.beeps; ++b)
+            expected += tone.hertz[b % 3] * ToneBeepMilliseconds / 500.0;
+        if (std::fabs(changes / expected - 1) < 0.03)
+            return tone.name;
+    }
+    return L"";
+}
+
+void StartAudioCapture() {
+    ASSERT_FALSE(SoundFolder().empty()) << "DEVICE_AUDIO_HOME is not set: run it through ctest";
+    fs::remove_all(SoundFolder());
+    fs::create_directories(SoundFolder());
+}
+
+std::vector<CapturedSound> CapturedSounds() {
+    std::vector<CapturedSound> sounds;
+    for (const fs::directory_entry &entry : fs::directory_iterator(SoundFolder())) {
+        if (entry.path().extension() != ".wav")
+            continue; // still being recorded
+        std::vector<int16_t> samples = Decode(entry.path());
+        CapturedSound sound{std::stod(entry.path().stem().string()) / 1e6, Identify(samples)};
+        if (!sound.alarm.empty())
+            sound.level = Peak(samples) / double(Peak(Decode(fs::path(::_wgetenv(L"WINDIR")) /
+                                                             L"Media" / (sound.alarm + L".wav"))));
+        sounds.push_back(sound);
+    }
+    std::ranges::sort(sounds, {}, &CapturedSound::onset);
+    return sounds;
+}
+
+double UnixMilliseconds() {
+    using namespace std::chrono;
+    return duration<double, std::milli>(system_clock::now().time_since_epoch()).count();
 }
 
 } // namespace e2e

@@ -1,10 +1,13 @@
-// Driving the real program on the Wine device from a test process of its own.
+// Driving the real program on the Wine device from a test process of its own, and hearing what
+// the device plays (tools/device/capture-sounds).
 #pragma once
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -15,11 +18,9 @@ constexpr wchar_t VolumeKey[] = L"ControlPanel\\Volume"; // the system's volume 
 
 std::wstring DevicePath(const char *unixPath); // as the device sees it, on Wine's Z: drive
 std::wstring ProgramPath();
-std::wstring ToolPath(const wchar_t *name); // a program built under tools/
 
 struct Process {
     HANDLE handle = nullptr;
-    DWORD id = 0;
 };
 Process Start(const std::wstring &program, const std::wstring &arguments);
 Process StartProgram(const std::wstring &arguments);
@@ -34,31 +35,37 @@ template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD millisec
     return true;
 }
 
-HWND WaitForWindow(const wchar_t *className, const wchar_t *title, DWORD milliseconds = 10000);
-HWND ProgramWindow();
 // The main window once `program` has started up, with its final visibility.
 HWND WaitForProgramWindow(Process &program, DWORD milliseconds = 10000);
 // A visible top-level window owned by `owner` with the given title, or none.
 HWND FindOwnedWindow(HWND owner, const wchar_t *title);
 void EndAllCopies(); // of the program
 
-// Values under HKEY_CURRENT_USER; the program's own are under SettingsKey.
-void DeleteSettings();
+// REG_DWORD values under HKEY_CURRENT_USER (null: deleted), the program's under SettingsKey.
+void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value);
+std::optional<DWORD> ReadValue(const wchar_t *key, const wchar_t *name);
 void WriteSetting(const wchar_t *name, DWORD value);
 void WriteSetting(const wchar_t *name, const std::wstring &text);
 bool ReadSetting(const wchar_t *name, DWORD *value);
-void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value); // null: deleted
-bool ReadValue(const wchar_t *key, const wchar_t *name, DWORD *value);        // REG_DWORD only
 
-// Keys typed on the device's keyboard, to whichever window has the focus.
-void TypeKeys(std::initializer_list<WORD> down, WORD key);
+void TypeKeys(std::initializer_list<WORD> down, WORD key); // `down` held; to the focus
+
+struct CapturedSound {
+    double onset = 0;   // Unix time in milliseconds at which the device began to play it
+    std::wstring alarm; // "Alarm1" ... "Chimes" when all of that alarm's beeps were heard
+    double level = 0;   // its peak against the peak of the alarm's own wave file
+};
+// Forgets what was heard so far. Needs DEVICE_AUDIO_HOME, which the suite's ctest entry sets.
+void StartAudioCapture();
+std::vector<CapturedSound> CapturedSounds(); // in order of onset
+double UnixMilliseconds();                   // now, on the clock of the onsets
 
 // Each test starts with no copy running and no stored settings, and ends every copy it left.
 class ProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         EndAllCopies();
-        DeleteSettings();
+        ::RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
     }
     void TearDown() override { EndAllCopies(); }
 };

@@ -1,8 +1,6 @@
-// The program watching on the device: reminders opened by the device's stand-in
-// (tools/reminder), each replay heard on the device's audio output, the keys typed read from
-// the stand-in's report.
+// The program watching on the device: reminders opened by the device's stand-in (tools/reminder),
+// each replay heard, the keys typed read from the stand-in's report.
 #include "res/resource.h"
-#include "tests/e2e/audio_capture.h"
 #include "tests/e2e/harness.h"
 
 #include <filesystem>
@@ -13,8 +11,19 @@
 namespace {
 
 using namespace e2e;
+namespace fs = std::filesystem;
 
 constexpr DWORD Delay = 1500, Poll = 5000, HalfVolume = 0x80008000;
+
+// Waits until half a delay after `end`, which leaves a late tick time to show.
+void QuietUntil(double end) {
+    WaitUntil([&] { return UnixMilliseconds() > end + Delay / 2; }, 60000);
+}
+HWND Focus() { // of the foreground thread, where the keys go
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
+}
 
 class WatchRun : public ProgramTest {
   protected:
@@ -22,78 +31,60 @@ class WatchRun : public ProgramTest {
         for (const wchar_t *stand_in : {L"Dialog", L"Bystander"})
             for (HWND window; (window = ::FindWindowW(stand_in, nullptr)) != nullptr;)
                 ::SendMessageW(window, WM_CLOSE, 0, 0);
-        Close(program);
         ProgramTest::TearDown();
     }
     // Starts the program hidden and watching, Alarm2 its sound, the volume mirror as given.
-    void Watch(std::initializer_list<std::pair<const wchar_t *, DWORD>> settings,
-               const DWORD *mirror) {
-        for (auto [name, value] : settings)
-            WriteSetting(name, value);
+    void Watch(DWORD times, DWORD autoSnooze, DWORD volumeControl, const DWORD *mirror) {
+        WriteSetting(L"RepeatTimes", times);
+        WriteSetting(L"AutoSnooze", autoSnooze);
+        WriteSetting(L"SnoozeChoice", 1);
+        WriteSetting(L"VolumeControl", volumeControl);
         WriteSetting(L"RepeatDelay", Delay);
         WriteSetting(L"Sound", std::wstring(L"Alarm2"));
         WriteValue(VolumeKey, L"Volume", mirror);
         StartAudioCapture();
-        program = StartProgram(L"/AUTORUN");
-        ASSERT_NE(main = WaitForProgramWindow(program), nullptr);
+        Process program = StartProgram(L"/AUTORUN");
+        main = WaitForProgramWindow(program);
+        Close(program);
+        ASSERT_NE(main, nullptr);
     }
-    static std::wstring Report(int reminder) {
-        return std::filesystem::temp_directory_path() / (L"reminder" + std::to_wstring(reminder));
-    }
-    // Opens the stand-in with `options` and waits until it holds the focus; its number.
-    int Open(const std::wstring &options) {
-        std::filesystem::remove(Report(++opened));
-        Process reminder =
-            Start(ToolPath(L"reminder.exe"), options + L" /report:\"" + Report(opened) + L"\"");
-        Close(reminder);
-        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(Report(opened)); }));
-        return opened;
+    // Opens the stand-in with `options` and waits for its report to begin; the report.
+    fs::path Open(const std::wstring &options) {
+        fs::path report = fs::temp_directory_path() / ("reminder" + std::to_string(++opened));
+        fs::remove(report);
+        ::CloseHandle(Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe",
+                            options + L" /report:\"" + report.wstring() + L"\"")
+                          .handle);
+        EXPECT_TRUE(WaitUntil([&] { return fs::exists(report); }));
+        return report;
     }
     // What a stand-in reported after opening: the keys it received and what it did.
-    static std::string Received(int reminder) {
-        std::ifstream in(std::filesystem::path(Report(reminder)));
+    static std::string Received(const fs::path &report) {
+        std::ifstream in(report);
         std::string text{std::istreambuf_iterator<char>(in), {}};
         return text.substr(text.find('\n') + 1);
     }
-    // Waits until half a delay after `end`, which leaves a late tick time to show.
-    static void QuietUntil(double end) {
-        WaitUntil([&] { return UnixMilliseconds() > end + Delay / 2; }, 60000);
-    }
-    static bool Heard(size_t count, DWORD milliseconds) {
-        return WaitUntil([&] { return CapturedSounds().size() >= count; }, milliseconds);
-    }
-    static HWND Focus() { // of the foreground thread, where the keys go
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        return ::GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
-    }
     int opened = 0;
-    Process program;
     HWND main = nullptr;
 };
 
 TEST_F(WatchRun, LearnsTheLanguageStopsWhenClosedThenReplaysRisingAndSnoozes) {
-    Watch({{L"RepeatTimes", 3}, {L"AutoSnooze", 1}, {L"SnoozeChoice", 1}, {L"VolumeControl", 4}},
-          &HalfVolume);
+    Watch(3, 1, 4, &HalfVolume);
     // A reminder in a language not known yet, closed by the user after its first replay.
-    int closed = Open(L"/title:4");
-    DWORD language = 0;
-    ASSERT_TRUE(WaitUntil([&] { return ReadSetting(L"Language", &language); }, Poll + 3000));
+    Open(L"/title:4");
+    ASSERT_TRUE(WaitUntil([] { return ReadValue(SettingsKey, L"Language") == 4u; }, Poll + 3000));
     double found = UnixMilliseconds();
-    EXPECT_EQ(language, 4u);
     WriteValue(SettingsKey, L"Language", nullptr); // stored once: never written again
-    ASSERT_TRUE(Heard(1, 2 * Delay + 3000));
+    ASSERT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, 2 * Delay + 3000));
     ::SendMessageW(::FindWindowW(L"Dialog", L"Rappel"), WM_CLOSE, 0, 0);
-    int bystander = Open(L"/class:Bystander"); // no reminder; a key would reach it
+    fs::path bystander = Open(L"/class:Bystander"); // no reminder; a key would reach it
     // Left open, the series would have ended four delays after it began.
     QuietUntil(CapturedSounds()[0].onset + 3 * Delay);
     EXPECT_EQ(CapturedSounds().size(), 1u) << "no more replays";
-    EXPECT_EQ(Received(closed), "closed\n");
     EXPECT_EQ(Received(bystander), "") << "no keys";
-    ::SendMessageW(::FindWindowW(L"Bystander", nullptr), WM_CLOSE, 0, 0);
 
     // A reminder left open: three replays, one delay apart and rising, then the snooze keys.
-    int snoozed = Open(L"/title:4");
+    fs::path snoozed = Open(L"/title:4");
     ASSERT_TRUE(
         WaitUntil([] { return !::FindWindowW(L"Dialog", nullptr); }, Poll + 5 * Delay + 3000))
         << "not snoozed in time";
@@ -110,9 +101,8 @@ TEST_F(WatchRun, LearnsTheLanguageStopsWhenClosedThenReplaysRisingAndSnoozes) {
         EXPECT_NEAR(after[k] ? heard[k].onset - after[k] : Delay, Delay, Delay / 3.0) << k;
     }
     EXPECT_NEAR(keys - heard[3].onset, Delay + 250, Delay / 2.0) << "keys after the last replay";
-    EXPECT_FALSE(ReadSetting(L"Language", &language)) << "written again: " << language;
-    DWORD mirror = 0;
-    EXPECT_TRUE(ReadValue(VolumeKey, L"Volume", &mirror) && mirror == HalfVolume) << mirror;
+    EXPECT_EQ(ReadValue(SettingsKey, L"Language"), std::nullopt) << "written again";
+    EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), HalfVolume);
 }
 
 // A series of one replay, which ends with no keys for the reminder: with auto-snooze while the
@@ -121,13 +111,9 @@ TEST_F(WatchRun, SnoozeKeysOnlyForTheReminderAndOnlyWithAutoSnooze) {
     for (auto [autoSnooze, volumeControl, mirrored, level, mirrorAfter] :
          {std::tuple{1u, 0u, true, 0.5, HalfVolume}, {0u, 1u, false, 0.25, 0xFFFFFFFFu}}) {
         SetUp();
-        Watch({{L"Language", 4},
-               {L"RepeatTimes", 1},
-               {L"AutoSnooze", autoSnooze},
-               {L"SnoozeChoice", 1},
-               {L"VolumeControl", volumeControl}},
-              mirrored ? &HalfVolume : nullptr);
-        int reminder = Open(L"/title:4");
+        WriteSetting(L"Language", 4);
+        Watch(1, autoSnooze, volumeControl, mirrored ? &HalfVolume : nullptr);
+        fs::path reminder = Open(L"/title:4");
         HWND list = nullptr;
         double clicked = 0;
         if (autoSnooze) { // the user brings the panel forward and clicks its "for" list
@@ -139,15 +125,14 @@ TEST_F(WatchRun, SnoozeKeysOnlyForTheReminderAndOnlyWithAutoSnooze) {
             ASSERT_TRUE(WaitUntil([&] { return Focus() == list; }));
             clicked = UnixMilliseconds();
         }
-        ASSERT_TRUE(Heard(1, Poll + 2 * Delay + 3000));
+        ASSERT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, Poll + 2 * Delay + 3000));
         QuietUntil(CapturedSounds()[0].onset + Delay); // the series ends a delay after its replay
         std::vector<CapturedSound> heard = CapturedSounds();
         ASSERT_EQ(heard.size(), 1u);
         EXPECT_EQ(heard[0].alarm, L"Alarm2");
         EXPECT_NEAR(heard[0].level, level, 0.04);
         EXPECT_EQ(Received(reminder), "") << "keys reached the reminder";
-        DWORD mirror = 0;
-        EXPECT_TRUE(ReadValue(VolumeKey, L"Volume", &mirror) && mirror == mirrorAfter) << mirror;
+        EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), mirrorAfter);
         if (list) {
             EXPECT_LT(clicked, heard[0].onset + Delay) << "clicked after the series ended";
             EXPECT_EQ(Focus(), list) << "the focus left the list";
