@@ -9,7 +9,10 @@ cd "$(dirname "$0")/.."
 build="$(realpath -m "${NUDGEBELL_BUILD:-build}")"
 here="$(pwd)/tools/device"
 . "$here/env.sh"
-device_env "$build/device"
+# A device of the scene's own, so that its settings never reach the device that the desktop
+# run and the tests use.
+device_env "$build/demo-device"
+"$here/setup" "$WINEPREFIX" "$build/tools/makesounds.exe" >/dev/null
 out="$build/demo"
 rm -rf "$out"
 mkdir -p "$out"
@@ -34,14 +37,8 @@ shot() {
 }
 
 # The scene's settings: two replays 2 s apart at a rising volume, then the snooze keys for
-# "10 minutes". Language unset: the program has never seen a reminder. The device's own
-# settings are put back at the end.
+# "10 minutes". Language unset: the program has never seen a reminder.
 wineserver -k 2>/dev/null || true
-kept=""
-if wine reg export 'HKCU\Software\Quarnel\NudgebellPlus' "$(winepath -w "$out/kept.reg")" /y \
-    >/dev/null 2>&1; then
-    kept="$out/kept.reg"
-fi
 device_settings Play=1 RepeatTimes=2 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=1 VolumeControl=4
 wine reg add 'HKCU\Software\Quarnel\NudgebellPlus' /v Sound /t REG_SZ /d Alarm1 /f >/dev/null
 
@@ -70,9 +67,6 @@ sleep 1
 shot 4-panel
 wineserver -k 2>/dev/null || true
 wait 2>/dev/null || true
-wine reg delete 'HKCU\Software\Quarnel\NudgebellPlus' /f >/dev/null 2>&1 || true
-[ -z "$kept" ] || wine reg import "$(winepath -w "$kept")" >/dev/null 2>&1
-wineserver -k 2>/dev/null || true
 
 # The timeline: what the observer saw, the sounds heard, the scene's own steps.
 for f in "$DEVICE_AUDIO_HOME"/sounds/*.wav; do
