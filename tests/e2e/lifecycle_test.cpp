@@ -1,1 +1,220 @@
-// To be written.
+// Start-up, the single copy, the menu strip, the About box and the ways out, on the real
+// program driven by real input: a posted click would ignore what a disabled window refuses.
+#include "tests/e2e/harness.h"
+
+namespace {
+
+using namespace e2e;
+
+class LifecycleRun : public ProgramTest {};
+
+HWND Focus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// The test's own windows get their messages while it waits.
+bool Pumped(bool condition) {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        ::DispatchMessageW(&message);
+    return condition;
+}
+
+// A left click at a point of the device's screen, or at a fraction of a window's height.
+void Click(int x, int y) {
+    INPUT inputs[3]{};
+    DWORD i = 0;
+    for (DWORD flags : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = ::MulDiv(x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+        inputs[i].mi.dy = ::MulDiv(y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+        inputs[i++].mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    ::SendInput(3, inputs, sizeof(INPUT));
+}
+void Click(HWND window, int eighths = 4) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    Click((r.left + r.right) / 2, r.top + (r.bottom - r.top) * eighths / 8);
+}
+
+HWND VisibleMenu() {
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// Lies somewhere above `lower` in the order of top-level windows.
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = ::GetWindow(upper, GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (w == lower)
+            return true;
+    return false;
+}
+
+// Another program's window (this test's) in front, over the panel.
+HWND Cover() {
+    HWND over = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE | WS_BORDER, 20, 100,
+                                  200, 120, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(over);
+    EXPECT_TRUE(WaitUntil([&] { return Pumped(::GetForegroundWindow() == over); }));
+    return over;
+}
+
+// Gives the main window itself the keyboard focus as a user does: with another window in
+// front, a click on the main window's caption.
+void FocusByCaption(HWND window) {
+    HWND over = Cover();
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    Click((r.left + r.right) / 2, r.top + ::GetSystemMetrics(SM_CYCAPTION) / 2);
+    EXPECT_TRUE(WaitUntil([&] { return Pumped(Focus(window) == window); }));
+    ::DestroyWindow(over);
+}
+
+TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
+    // Another program in front (and above all others), as at sign-in.
+    Process other = Start(ToolPath(L"reminder.exe"), L"/class:Other");
+    HWND front = WaitForWindow(L"Other", nullptr);
+    HWND snooze = ::FindWindowExW(front, nullptr, L"Button", L"Snooze");
+    ASSERT_TRUE(
+        WaitUntil([&] { return ::GetForegroundWindow() == front && Focus(front) == snooze; }));
+
+    Process program = StartProgram(L"/AUTORUN");
+    HWND window = WaitForProgramWindow(program);
+    ASSERT_NE(window, nullptr);
+    HWND bar = ::FindWindowW(L"NudgebellPlusMenuBar", L"");
+    EXPECT_FALSE(::IsWindowVisible(window));
+    EXPECT_FALSE(::IsWindowVisible(bar));
+    EXPECT_EQ(::GetForegroundWindow(), front) << "a hidden start takes nothing from the user";
+    EXPECT_EQ(Focus(front), snooze);
+
+    // The wake-up keyword, inside a word and before "/AUTORUN", ends the start at once.
+    Process wake = StartProgram(L"/AUTORUN xAppRunAtTimex");
+    EXPECT_EQ(Wait(wake, 10000), 0u);
+    EXPECT_FALSE(::IsWindowVisible(window));
+
+    // A copy in a folder named like the keyword is a second start: it brings the hidden copy
+    // forward, its strip under it, and ends.
+    wchar_t temp[MAX_PATH] = L"";
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"AppRunAtTime";
+    const std::wstring copy = folder + L"\\nudgebellplus.exe";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
+    Process second = Start(copy, L"");
+    EXPECT_EQ(Wait(second, 10000), 0u);
+    ::DeleteFileW(copy.c_str());
+    ::RemoveDirectoryW(folder.c_str());
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == window; }));
+    EXPECT_TRUE(::IsWindowVisible(bar));
+    RECT main{}, strip{};
+    ::GetWindowRect(window, &main);
+    ::GetWindowRect(bar, &strip);
+    EXPECT_EQ(strip.top, main.bottom);
+    EXPECT_EQ(strip.left, main.left);
+    EXPECT_EQ(strip.right, main.right);
+    EXPECT_EQ(strip.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+
+    // With the focus in the sound list, another window comes over the panel and closes: the
+    // main window is active again, the focus where it was, and the strip never took either.
+    ::PostMessageW(front, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Wait(other, 10000), 0u);
+    HWND sounds = ::GetDlgItem(::FindWindowExW(window, nullptr, L"#32770", nullptr), 1004);
+    Click(sounds);
+    ASSERT_TRUE(WaitUntil([&] { return Focus(window) == sounds; }));
+    TypeKeys({}, VK_ESCAPE);
+    ::DestroyWindow(Cover());
+    bool stripActive = false;
+    EXPECT_TRUE(WaitUntil([&] {
+        stripActive |= ::GetForegroundWindow() == bar;
+        return ::GetForegroundWindow() == window && Focus(window) == sounds;
+    })) << "front "
+        << ::GetForegroundWindow() << ", strip " << bar;
+    EXPECT_FALSE(stripActive);
+
+    FocusByCaption(window);
+    TypeKeys({VK_CONTROL}, 'Q');
+    EXPECT_EQ(Wait(program, 10000), 0u);
+}
+
+TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
+    // Windows with the program's class or its title alone are no running copy.
+    WNDCLASSW decoyClass{};
+    decoyClass.lpfnWndProc = ::DefWindowProcW;
+    decoyClass.lpszClassName = ProgramClass;
+    ::RegisterClassW(&decoyClass);
+    HWND decoys[] = {::CreateWindowExW(0, ProgramClass, L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr,
+                                       nullptr, nullptr),
+                     ::CreateWindowExW(0, L"Static", ProgramTitle, WS_POPUP, 0, 0, 9, 9, nullptr,
+                                       nullptr, nullptr, nullptr)};
+    Process program = StartProgram(L"/autorun"); // no keyword: an ordinary start
+    HWND window = WaitForProgramWindow(program);
+    for (HWND decoy : decoys)
+        ::DestroyWindow(decoy);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(::IsWindowVisible(window));
+    HWND run = ::GetDlgItem(::FindWindowExW(window, nullptr, L"#32770", nullptr), 1001);
+    EXPECT_TRUE(WaitUntil([&] {
+        return ::GetForegroundWindow() == window && Focus(window) == run;
+    })) << "focus "
+        << Focus(window) << ", Run " << run;
+
+    // Tools -> About.
+    HWND tools =
+        ::FindWindowExW(::FindWindowW(L"NudgebellPlusMenuBar", L""), nullptr, L"Button", L"Tools");
+    Click(tools);
+    ASSERT_TRUE(WaitUntil([] { return VisibleMenu() != nullptr; }));
+    Click(VisibleMenu(), 2);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+
+    // A second start brings the box forward over its owner, whatever was in front.
+    auto startAgain = [&] {
+        Process again = StartProgram(L"");
+        EXPECT_EQ(Wait(again, 10000), 0u);
+        EXPECT_TRUE(WaitUntil([&] {
+            return Pumped(::GetForegroundWindow() == box && Above(box, window));
+        })) << "front "
+            << ::GetForegroundWindow() << ", box " << box << ", main " << window;
+    };
+    startAgain();
+
+    // Under the box the strip takes no input; once the box has closed it does again.
+    EXPECT_FALSE(::IsWindowEnabled(::GetParent(tools)));
+    Click(tools);
+    Click(::GetDlgItem(box, IDOK));
+    bool menuShown = false;
+    EXPECT_TRUE(WaitUntil([&] {
+        menuShown |= VisibleMenu() != nullptr;
+        return !::IsWindow(box);
+    }));
+    EXPECT_FALSE(menuShown);
+    EXPECT_EQ(Wait(program, 0), STILL_ACTIVE);
+    Click(tools);
+    EXPECT_TRUE(WaitUntil([] { return VisibleMenu() != nullptr; }));
+    TypeKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([] { return !VisibleMenu(); }));
+
+    // Ctrl+A once the main window has the focus; then another program's window in front.
+    FocusByCaption(window);
+    TypeKeys({VK_CONTROL}, 'A');
+    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    HWND over = Cover();
+    startAgain();
+    ::DestroyWindow(over);
+
+    // Tools -> Exit ends the program without saving.
+    Click(::GetDlgItem(box, IDOK));
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+    Click(tools);
+    ASSERT_TRUE(WaitUntil([] { return VisibleMenu() != nullptr; }));
+    Click(VisibleMenu(), 6);
+    EXPECT_EQ(Wait(program, 10000), 0u);
+    DWORD value = 0;
+    EXPECT_FALSE(ReadSetting(L"Play", &value)) << "nothing saved";
+}
+
+} // namespace
