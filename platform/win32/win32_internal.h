@@ -19,6 +19,29 @@ bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]);
 // name itself, for the system to find.
 LPCWSTR DesktopSoundName(LPCWSTR sound, wchar_t (&path)[MAX_PATH]);
 
+// Device 0's level as the system's volume mirror (HKCU\ControlPanel\Volume, value "Volume")
+// records it: a REG_DWORD of 4 bytes; full scale, 0xFFFFFFFF, when it holds none.
+DWORD MirroredLevel();
+
+// What became of a wave file handed to the platform's own stream.
+enum class WaveStream {
+    Played,
+    // No wave file here, or the output takes no stream of its format: the system's player
+    // may still know what to do with the name.
+    NotStreamed,
+    // A wave file whose chunks cannot be sound (no data chunk, a format block cut short or
+    // too large for its chunk, 0 channels, a block alignment of 0 or unlike its samples): no
+    // player is trusted with it.
+    Malformed,
+};
+
+// Plays the wave file at the full local `path` to its end through a wave-out stream of its own
+// at `level` (a volume word, set on the stream before its first sound), and returns once the
+// device has played it, without dispatching messages. The stream takes the file's own format
+// block; the bytes sent (whole blocks of the data chunk, never more than the file holds) go to
+// `played`.
+WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played);
+
 // A function of a system library that only some actions need (sound, the start-up folder,
 // the shortcut), loaded on its first use so that start-up does not pay for it. Null when the
 // library or the function is missing.
