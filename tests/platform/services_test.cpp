@@ -12,99 +12,75 @@
 
 namespace {
 
-std::wstring DevicePath(const char *unixPath) {
-    std::wstring path = L"Z:";
-    for (const char *c = unixPath; *c; ++c)
-        path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-    return path;
+// System time in milliseconds, and a moment of it as the local time that registrations take.
+ULONGLONG Now() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return (ULONGLONG{now.dwHighDateTime} << 32 | now.dwLowDateTime) / 10000;
 }
-
-LONGLONG Milliseconds(const SYSTEMTIME &time) {
-    FILETIME file{};
-    ::SystemTimeToFileTime(&time, &file);
-    return static_cast<LONGLONG>((ULONGLONG{file.dwHighDateTime} << 32 | file.dwLowDateTime) /
-                                 10000);
-}
-
-SYSTEMTIME LocalTime(LONGLONG milliseconds) {
-    ULONGLONG ticks = static_cast<ULONGLONG>(milliseconds) * 10000;
-    FILETIME file{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+SYSTEMTIME LocalTime(ULONGLONG milliseconds) {
+    ULONGLONG ticks = milliseconds * 10000;
+    FILETIME universal{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)}, local{};
     SYSTEMTIME time{};
-    ::FileTimeToSystemTime(&file, &time);
+    ::FileTimeToLocalFileTime(&universal, &local);
+    ::FileTimeToSystemTime(&local, &time);
     return time;
 }
 
-LONGLONG Now() {
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    return Milliseconds(now);
-}
-
-struct Start {
-    LONGLONG at;
-    std::string commandLine;
-};
-
-// What a wake probe under `path` logged: one line per start, its local time and command line.
-std::vector<Start> Starts(const std::wstring &path) {
-    std::vector<Start> starts;
+// What a wake probe under `path` logged: the time and the command line of each start.
+std::vector<std::pair<ULONGLONG, std::string>> Starts(const std::wstring &path) {
+    std::vector<std::pair<ULONGLONG, std::string>> starts;
     FILE *log = _wfopen((path + L".log").c_str(), L"r");
     char line[1024];
-    while (log && fgets(line, sizeof line, log)) {
-        SYSTEMTIME t{};
-        int used = 0;
-        if (sscanf(line, "%hu-%hu-%hu %hu:%hu:%hu.%hu|%n", &t.wYear, &t.wMonth, &t.wDay, &t.wHour,
-                   &t.wMinute, &t.wSecond, &t.wMilliseconds, &used) == 7)
-            starts.push_back({Milliseconds(t), line + used});
-    }
+    for (ULONGLONG at = 0; log && fscanf(log, "%llu|%1000[^\n]\n", &at, line) == 2;)
+        starts.emplace_back(at, line);
     if (log)
         fclose(log);
     return starts;
 }
 
-TEST(PlatformRun, EachProgramHasOnePendingStartWhichTheLastRegistrationSets) {
-    const std::wstring first = DevicePath(NUDGEBELL_WAKE_PROBE);
+bool WaitFor(auto predicate) {
+    for (ULONGLONG start = Now(); !predicate() && Now() - start < 10000;)
+        ::Sleep(20);
+    return predicate();
+}
+
+TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
+    // Two programs: the probe under two names; the first is also named in capitals.
+    const std::wstring first = L"Z:" NUDGEBELL_WAKE_PROBE;
     const std::wstring second = first.substr(0, first.size() - 4) + L"_2.exe";
-    ASSERT_TRUE(::CopyFileW(first.c_str(), second.c_str(), FALSE));
-    std::wstring upper = first;
-    for (wchar_t &c : upper)
+    std::wstring capitals = first;
+    for (wchar_t &c : capitals)
         c = static_cast<wchar_t>(towupper(c));
+    ASSERT_TRUE(::CopyFileW(first.c_str(), second.c_str(), FALSE));
     for (const std::wstring *probe : {&first, &second})
         ::DeleteFileW((*probe + L".log").c_str());
 
-    // 40 times 3 to 5 s ahead in a shuffled order; the last is neither the earliest nor the
-    // latest. Every other one names the program in capitals.
-    const LONGLONG now = Now();
-    LONGLONG last = 0, latest = 0;
+    // 40 registrations 3 to 5 s ahead in a shuffled order: the last is neither the earliest
+    // nor the latest.
+    const ULONGLONG now = Now(), secondAt = now + 3500;
+    ULONGLONG last = 0, latest = 0;
     int refused = 0;
     for (int i = 0; i < 40; ++i) {
         last = now + 3000 + (i * 23 % 40) * 50;
         latest = std::max(latest, last);
         SYSTEMTIME when = LocalTime(last);
-        refused += !plat::CeRunAppAtTime((i % 2 ? upper : first).c_str(), &when);
+        refused += !plat::CeRunAppAtTime((i % 2 ? capitals : first).c_str(), &when);
     }
-    const LONGLONG secondAt = now + 3500;
     SYSTEMTIME when = LocalTime(secondAt);
     refused += !plat::CeRunAppAtTime(second.c_str(), &when);
     EXPECT_EQ(refused, 0);
     EXPECT_FALSE(plat::CeRunAppAtTime(L"Z:\\no\\such\\program.exe", &when));
 
-    // Quiet until 2 s after the latest time asked: any start left over would come by then.
+    // Quiet until 2 s after the latest time asked: any start left over comes by then.
     while (Now() < latest + 2000)
         ::Sleep(100);
-    struct Expected {
-        const std::wstring &probe;
-        LONGLONG at;
-    };
-    for (const Expected &e : {Expected{first, last}, Expected{second, secondAt}}) {
-        std::vector<Start> starts = Starts(e.probe);
-        EXPECT_EQ(starts.size(), 1u) << std::string(e.probe.begin(), e.probe.end());
-        if (starts.empty())
-            continue;
-        EXPECT_GE(starts[0].at - e.at, 0) << "started before the time asked";
-        EXPECT_LE(starts[0].at - e.at, 1500) << "started late";
-        EXPECT_NE(starts[0].commandLine.find("AppRunAtTime"), std::string::npos)
-            << starts[0].commandLine;
+    for (const auto &[probe, at] : {std::pair{first, last}, std::pair{second, secondAt}}) {
+        auto starts = Starts(probe);
+        ASSERT_EQ(starts.size(), 1u) << std::string(probe.begin(), probe.end());
+        EXPECT_GE(starts[0].first, at) << "started before the time asked";
+        EXPECT_LE(starts[0].first, at + 1500) << "started late";
+        EXPECT_NE(starts[0].second.find("AppRunAtTime"), std::string::npos) << starts[0].second;
     }
     ::DeleteFileW(second.c_str());
 }
@@ -112,22 +88,16 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichTheLastRegistrationSets) {
 // What the snooze keys rely on: each key reaches the focus window of whichever program is in
 // front, its own translation gives Enter its character, and no key stays held.
 TEST(PlatformRun, PostedKeysReachTheFocusWindowOfAnotherProgramAndHoldNoKey) {
-    const std::wstring probe = DevicePath(NUDGEBELL_KEY_PROBE);
+    std::wstring probe = L"Z:" NUDGEBELL_KEY_PROBE;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + probe + L"\"";
-    ASSERT_TRUE(::CreateProcessW(probe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                 nullptr, nullptr, &startup, &info));
+    ASSERT_TRUE(::CreateProcessW(probe.c_str(), probe.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &info));
     ::CloseHandle(info.hThread);
     HWND window = nullptr;
-    auto waitFor = [&](auto predicate) {
-        for (DWORD start = ::GetTickCount(); !predicate() && ::GetTickCount() - start < 10000;)
-            ::Sleep(20);
-        return predicate();
-    };
-    ASSERT_TRUE(waitFor([&] {
-        window = ::FindWindowW(L"NudgebellKeyProbe", L"ready");
+    ASSERT_TRUE(WaitFor([&] {
+        window = ::FindWindowW(L"Static", L"ready");
         return window && ::GetForegroundWindow() == window;
     }));
 
@@ -138,10 +108,8 @@ TEST(PlatformRun, PostedKeysReachTheFocusWindowOfAnotherProgramAndHoldNoKey) {
     }
     const std::wstring expected = L"D40 D40 D40 D38 D40 D13 C13";
     wchar_t title[100] = L"";
-    EXPECT_TRUE(waitFor([&] {
-        ::GetWindowTextW(window, title, 100);
-        return expected == title;
-    })) << std::string(title, title + wcslen(title));
+    EXPECT_TRUE(WaitFor([&] { return ::GetWindowTextW(window, title, 100) && expected == title; }))
+        << std::string(title, title + wcslen(title));
     for (int key : {VK_DOWN, VK_UP, VK_RETURN})
         EXPECT_GE(::GetAsyncKeyState(key), 0) << "key " << key << " held";
     ::PostMessageW(window, WM_CLOSE, 0, 0);
