@@ -23,27 +23,36 @@ bool Pumped(bool condition) {
     return condition;
 }
 
-// A left click at a point of the device's screen, or at a fraction of a window's height.
-void Click(int x, int y) {
-    INPUT inputs[3]{};
-    DWORD i = 0;
-    for (DWORD flags : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-        inputs[i].type = INPUT_MOUSE;
-        inputs[i].mi.dx = ::MulDiv(x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-        inputs[i].mi.dy = ::MulDiv(y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-        inputs[i++].mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    }
-    ::SendInput(3, inputs, sizeof(INPUT));
-}
-void Click(HWND window, int eighths = 4) {
+// A left click at the middle of a window, or at a fraction of its height.
+void Click(HWND window, double down = 0.5) {
     RECT r{};
     ::GetWindowRect(window, &r);
-    Click((r.left + r.right) / 2, r.top + (r.bottom - r.top) * eighths / 8);
+    INPUT inputs[3]{};
+    for (DWORD i = 0, flags[] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}; i < 3; ++i) {
+        inputs[i].type = INPUT_MOUSE;
+        inputs[i].mi.dx = ::MulDiv((r.left + r.right) / 2, 65535, ::GetSystemMetrics(SM_CXSCREEN));
+        inputs[i].mi.dy = ::MulDiv(r.top + static_cast<int>((r.bottom - r.top) * down), 65535,
+                                   ::GetSystemMetrics(SM_CYSCREEN));
+        inputs[i].mi.dwFlags = flags[i] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    }
+    ::SendInput(3, inputs, sizeof(INPUT));
 }
 
 HWND VisibleMenu() {
     HWND menu = ::FindWindowW(L"#32768", nullptr);
     return menu && ::IsWindowVisible(menu) ? menu : nullptr;
+}
+
+// The menu that a click on the strip's Tools button drops down, or null.
+HWND DropDown(HWND tools) {
+    Click(tools);
+    WaitUntil([] { return VisibleMenu() != nullptr; });
+    return VisibleMenu();
+}
+
+HWND AboutBox(HWND window) {
+    WaitUntil([&] { return FindOwnedWindow(window, L"About Nudgebell+") != nullptr; });
+    return FindOwnedWindow(window, L"About Nudgebell+");
 }
 
 // Lies somewhere above `lower` in the order of top-level windows.
@@ -71,9 +80,7 @@ HWND Cover() {
 // front, a click on the main window's caption.
 void FocusByCaption(HWND window) {
     HWND over = Cover();
-    RECT r{};
-    ::GetWindowRect(window, &r);
-    Click((r.left + r.right) / 2, r.top + ::GetSystemMetrics(SM_CYCAPTION) / 2);
+    Click(window, 0.03);
     EXPECT_TRUE(WaitUntil([&] { return Pumped(Focus(window) == window); }));
     ::DestroyWindow(over);
 }
@@ -101,8 +108,7 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     // forward, its strip under it, and ends.
     wchar_t temp[MAX_PATH] = L"";
     ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"AppRunAtTime";
-    const std::wstring copy = folder + L"\\nudgebellplus.exe";
+    const std::wstring folder = temp + std::wstring(L"AppRunAtTime"), copy = folder + L"\\copy.exe";
     ::CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
     Process second = Start(copy, L"");
@@ -114,10 +120,8 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     RECT main{}, strip{};
     ::GetWindowRect(window, &main);
     ::GetWindowRect(bar, &strip);
-    EXPECT_EQ(strip.top, main.bottom);
-    EXPECT_EQ(strip.left, main.left);
-    EXPECT_EQ(strip.right, main.right);
-    EXPECT_EQ(strip.bottom, ::GetSystemMetrics(SM_CYSCREEN));
+    RECT under{main.left, main.bottom, main.right, ::GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_TRUE(::EqualRect(&strip, &under));
 
     // With the focus in the sound list, another window comes over the panel and closes: the
     // main window is active again, the focus where it was, and the strip never took either.
@@ -131,8 +135,7 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     EXPECT_TRUE(WaitUntil([&] {
         stripActive |= ::GetForegroundWindow() == bar;
         return ::GetForegroundWindow() == window && Focus(window) == sounds;
-    })) << "front "
-        << ::GetForegroundWindow() << ", strip " << bar;
+    }));
     EXPECT_FALSE(stripActive);
 
     FocusByCaption(window);
@@ -146,10 +149,10 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     decoyClass.lpfnWndProc = ::DefWindowProcW;
     decoyClass.lpszClassName = ProgramClass;
     ::RegisterClassW(&decoyClass);
-    HWND decoys[] = {::CreateWindowExW(0, ProgramClass, L"", WS_POPUP, 0, 0, 9, 9, nullptr, nullptr,
-                                       nullptr, nullptr),
-                     ::CreateWindowExW(0, L"Static", ProgramTitle, WS_POPUP, 0, 0, 9, 9, nullptr,
-                                       nullptr, nullptr, nullptr)};
+    HWND decoys[2];
+    for (int i = 0; i < 2; ++i)
+        decoys[i] = ::CreateWindowExW(0, i ? ProgramClass : L"Static", i ? L"" : ProgramTitle,
+                                      WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
     Process program = StartProgram(L"/autorun"); // no keyword: an ordinary start
     HWND window = WaitForProgramWindow(program);
     for (HWND decoy : decoys)
@@ -157,19 +160,15 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(::IsWindowVisible(window));
     HWND run = ::GetDlgItem(::FindWindowExW(window, nullptr, L"#32770", nullptr), 1001);
-    EXPECT_TRUE(WaitUntil([&] {
-        return ::GetForegroundWindow() == window && Focus(window) == run;
-    })) << "focus "
-        << Focus(window) << ", Run " << run;
+    EXPECT_TRUE(
+        WaitUntil([&] { return ::GetForegroundWindow() == window && Focus(window) == run; }));
 
     // Tools -> About. Under the box the strip takes no input; once the box has closed it does.
     HWND tools =
         ::FindWindowExW(::FindWindowW(L"NudgebellPlusMenuBar", L""), nullptr, L"Button", L"Tools");
-    Click(tools);
-    ASSERT_TRUE(WaitUntil([] { return VisibleMenu() != nullptr; }));
-    Click(VisibleMenu(), 2);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    Click(DropDown(tools), 0.25);
+    HWND box = AboutBox(window);
+    ASSERT_NE(box, nullptr);
     EXPECT_FALSE(::IsWindowEnabled(::GetParent(tools)));
     Click(tools);
     TypeKeys({}, VK_SPACE); // after the click, on the box's OK; a menu would take it
@@ -180,8 +179,7 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     }));
     EXPECT_FALSE(menuShown);
     EXPECT_EQ(Wait(program, 0), STILL_ACTIVE);
-    Click(tools);
-    EXPECT_TRUE(WaitUntil([] { return VisibleMenu() != nullptr; }));
+    EXPECT_NE(DropDown(tools), nullptr);
     TypeKeys({}, VK_ESCAPE);
     ASSERT_TRUE(WaitUntil([] { return !VisibleMenu(); }));
 
@@ -189,24 +187,20 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     // its owner, whether the box or another program's window was in front.
     FocusByCaption(window);
     TypeKeys({VK_CONTROL}, 'A');
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")); }));
+    ASSERT_NE(box = AboutBox(window), nullptr);
     for (bool covered : {false, true}) {
         HWND over = covered ? Cover() : nullptr;
         Process again = StartProgram(L"");
         EXPECT_EQ(Wait(again, 10000), 0u);
-        EXPECT_TRUE(WaitUntil([&] {
-            return Pumped(::GetForegroundWindow() == box && Above(box, window));
-        })) << "front "
-            << ::GetForegroundWindow() << ", box " << box << ", main " << window;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return Pumped(::GetForegroundWindow() == box && Above(box, window)); }));
         ::DestroyWindow(over);
     }
 
     // Tools -> Exit ends the program without saving.
     Click(::GetDlgItem(box, IDOK));
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
-    Click(tools);
-    ASSERT_TRUE(WaitUntil([] { return VisibleMenu() != nullptr; }));
-    Click(VisibleMenu(), 6);
+    Click(DropDown(tools), 0.75);
     EXPECT_EQ(Wait(program, 10000), 0u);
     DWORD value = 0;
     EXPECT_FALSE(ReadSetting(L"Play", &value)) << "nothing saved";
