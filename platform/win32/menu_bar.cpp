@@ -68,7 +68,7 @@ void DropDown(HWND bar, int button) {
     ::GetWindowRect(::GetDlgItem(bar, button), &rect);
     int popup = static_cast<int>(::GetWindowLongPtrW(bar, PopupSlot + button * sizeof(LONG_PTR)));
     HWND parent = ParentOf(bar);
-    if (!::IsWindowEnabled(parent))
+    if (!::IsWindowEnabled(parent)) // under a modal box, as a click posted to the bar may be
         return;
     // The menu closes properly only when its owner is in the foreground.
     ::SetForegroundWindow(parent);
@@ -118,7 +118,9 @@ LRESULT CALLBACK GuardActivation(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool RegisterMenuBarClass(HINSTANCE instance) {
+// The bars' class, once per process, and the guard of the thread that makes them (the program
+// has one user-interface thread).
+bool PrepareMenuBars(HINSTANCE instance) {
     if (!activationGuard)
         activationGuard =
             ::SetWindowsHookExW(WH_CBT, GuardActivation, nullptr, ::GetCurrentThreadId());
@@ -149,7 +151,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
         return FALSE;
     WORD buttons = words[1];
     if (buttons > MaxButtons || size < (2 + buttons * 7) * sizeof(WORD) ||
-        !RegisterMenuBarClass(instance))
+        !PrepareMenuBars(instance))
         return FALSE;
 
     HWND bar = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, MenuBarClass, L"",
