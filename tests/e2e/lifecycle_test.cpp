@@ -127,9 +127,11 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     // main window is active again, the focus where it was, and the strip never took either.
     ::DestroyWindow(front);
     HWND sounds = ::GetDlgItem(::FindWindowExW(window, nullptr, L"#32770", nullptr), 1004);
+    auto dropped = [&] { return ::SendMessageW(sounds, CB_GETDROPPEDSTATE, 0, 0) != 0; };
     Click(sounds);
-    ASSERT_TRUE(WaitUntil([&] { return Focus(window) == sounds; }));
+    ASSERT_TRUE(WaitUntil([&] { return dropped() && Focus(window) == sounds; }));
     TypeKeys({}, VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !dropped(); }));
     ::DestroyWindow(Cover());
     bool stripActive = false;
     EXPECT_TRUE(WaitUntil([&] {
