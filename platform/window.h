@@ -6,14 +6,16 @@ namespace plat {
 HWND FindWindowW(LPCWSTR className, LPCWSTR title);
 ATOM RegisterClassW(const WNDCLASSW *windowClass);
 // A top-level window asked for at CW_USEDEFAULT fills the screen when the screen is a
-// handheld's, and is a handheld-sized window on a desktop screen.
+// handheld's, and is a handheld-sized window on a desktop screen. A top-level window asked for
+// visible appears, and takes the front, when it is first shown (ShowWindow).
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 // A handle with its lowest bit set asks, as on the handheld, to bring the window's owned
-// windows forward too. The bit is never passed on to the system.
+// windows forward too: its open modal box comes to the front with the window just beneath
+// it. The bit is never passed on to the system.
 BOOL SetForegroundWindow(HWND window);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL GetWindowRect(HWND window, RECT *rect);

@@ -1,7 +1,8 @@
-// The local time, and scheduled starts: each registration is a waitable timer set to resume
-// the machine, whose expiry starts the program with "AppRunAtTime" in its command line. Task
-// Scheduler time triggers would outlive the program, but Wine does not implement them; a
-// timer lives as long as the process that set it.
+// The local time, and scheduled starts. As on the handheld, a program has at most one start
+// pending: registering it again replaces the pending one. Each program gets a waitable timer
+// set to resume the machine, and each expiry starts the program with "AppRunAtTime" in its
+// command line. Task Scheduler time triggers would outlive the program, but Wine does not
+// implement them; a timer lives as long as the process that set it.
 #include "platform/clock.h"
 
 #include <array>
@@ -11,56 +12,56 @@ namespace plat {
 
 namespace {
 
-struct Registration {
-    wchar_t program[MAX_PATH] = L"";
-    HANDLE timer = nullptr;
+struct ScheduledProgram {
+    wchar_t path[MAX_PATH] = L"";
+    HANDLE timer = nullptr; // resets when its expiry has been waited for
     HANDLE wait = nullptr;
-    volatile LONG started = 0;
 };
 
-// Registrations made and not yet let go; only the registering thread changes the table. A
-// series keeps at most two pending (the next tick's and the one before it), so the table
-// has room to spare; when it is full the registration fails, as any other would.
-std::array<Registration, 16> registrations;
+// One entry per program, kept for the life of the process, so that a program registering
+// again, however often, reuses its own. Only the registering thread changes the table; a
+// start reads only the path, which is written before its wait begins.
+std::array<ScheduledProgram, 8> programs;
 
-bool InUse(const Registration &registration) {
-    return registration.timer != nullptr;
-}
-
-// Runs on a system wait thread when the timer expires.
+// Runs on a system wait thread at each expiry of the program's timer.
 void CALLBACK StartProgram(void *param, BOOLEAN) {
-    auto *registration = static_cast<Registration *>(param);
+    const auto *program = static_cast<const ScheduledProgram *>(param);
     wchar_t commandLine[MAX_PATH + 16];
     std::wcscpy(commandLine, L"\"");
-    std::wcscat(commandLine, registration->program);
+    std::wcscat(commandLine, program->path);
     std::wcscat(commandLine, L"\" AppRunAtTime");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (::CreateProcessW(registration->program, commandLine, nullptr, nullptr, FALSE, 0, nullptr,
-                         nullptr, &startup, &info)) {
+    if (::CreateProcessW(program->path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                         &startup, &info)) {
         ::CloseHandle(info.hThread);
         ::CloseHandle(info.hProcess);
     }
-    ::InterlockedExchange(&registration->started, 1);
 }
 
-void Release(Registration &registration) {
-    if (registration.wait)
-        ::UnregisterWaitEx(registration.wait, INVALID_HANDLE_VALUE); // lets a start finish
-    if (registration.timer)
-        ::CloseHandle(registration.timer);
-    registration.wait = nullptr;
-    registration.timer = nullptr;
-    registration.started = 0;
-}
-
-// Registrations whose start has run are let go at the next registration, so that a long
-// series holds only the few still to come.
-void ReleaseStarted() {
-    for (Registration &registration : registrations)
-        if (InUse(registration) && registration.started)
-            Release(registration);
+// The program's entry, made on its first registration; null when the table is full. Paths
+// that differ only in letter case name the same program, as they name the same file.
+ScheduledProgram *EntryFor(LPCWSTR path) {
+    ScheduledProgram *unused = nullptr;
+    for (ScheduledProgram &entry : programs) {
+        if (entry.timer && ::CompareStringOrdinal(entry.path, -1, path, -1, TRUE) == CSTR_EQUAL)
+            return &entry;
+        if (!entry.timer && !unused)
+            unused = &entry;
+    }
+    if (!unused)
+        return nullptr;
+    std::wcscpy(unused->path, path);
+    HANDLE timer = ::CreateWaitableTimerW(nullptr, FALSE, nullptr);
+    if (!timer || !::RegisterWaitForSingleObject(&unused->wait, timer, StartProgram, unused,
+                                                 INFINITE, WT_EXECUTEDEFAULT)) {
+        if (timer)
+            ::CloseHandle(timer);
+        return nullptr;
+    }
+    unused->timer = timer;
+    return unused;
 }
 
 bool DueTime(const SYSTEMTIME *localTime, LARGE_INTEGER *due) {
@@ -81,32 +82,16 @@ void GetLocalTime(SYSTEMTIME *now) {
 }
 
 BOOL CeRunAppAtTime(LPCWSTR program, const SYSTEMTIME *when) {
-    ReleaseStarted();
     LARGE_INTEGER due{};
     // A start that could never happen is refused now rather than lost later.
     if (!program || !when || std::wcslen(program) >= MAX_PATH ||
         ::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES || !DueTime(when, &due))
         return FALSE;
-    Registration *registration = nullptr;
-    for (Registration &slot : registrations)
-        if (!InUse(slot)) {
-            registration = &slot;
-            break;
-        }
-    if (!registration)
-        return FALSE;
-    std::wcscpy(registration->program, program);
-    registration->timer = ::CreateWaitableTimerW(nullptr, TRUE, nullptr);
-    // A time already past expires at once. Resuming is only asked for: a system that cannot
-    // wake itself still runs the start when it is next awake.
-    if (!registration->timer ||
-        !::SetWaitableTimer(registration->timer, &due, 0, nullptr, nullptr, TRUE) ||
-        !::RegisterWaitForSingleObject(&registration->wait, registration->timer, StartProgram,
-                                       registration, INFINITE, WT_EXECUTEONLYONCE)) {
-        Release(*registration);
-        return FALSE;
-    }
-    return TRUE;
+    ScheduledProgram *entry = EntryFor(program);
+    // Setting the timer again replaces its pending expiry; a time already past expires at
+    // once. Resuming is only asked for: a system that cannot wake itself still runs the start
+    // when it is next awake.
+    return entry && ::SetWaitableTimer(entry->timer, &due, 0, nullptr, nullptr, TRUE);
 }
 
 } // namespace plat

@@ -1,6 +1,8 @@
 // The handheld's menu bar realized on the desktop: a strip of buttons that sits under its
-// parent window, follows it when it moves, hides and shows with it, and drops the parent's
-// menus down from its buttons. The menu commands go to the parent, as on the handheld.
+// parent window, follows it when it moves, hides and shows with it, takes input only while the
+// parent does (not under its modal boxes), and drops the parent's menus down from its buttons.
+// The menu commands go to the parent, as on the handheld. The strip is never the active window
+// and never holds the keyboard focus, which stay with the parent.
 #include "platform/shell.h"
 
 #include <commctrl.h>
@@ -15,6 +17,11 @@ constexpr wchar_t MenuBarClass[] = L"NudgebellPlusMenuBar";
 constexpr UINT_PTR FollowParentId = 0x4D42; // the subclass that keeps the bar under its parent
 constexpr int BarHeight = 26;
 constexpr int ButtonWidth = 60;
+// Asks a strip to pass on to its parent the activation that the system offered it.
+constexpr UINT HandOverActivation = WM_APP;
+
+ATOM barClass;
+HHOOK activationGuard;
 
 // One button of the menu-bar resource: seven 16-bit words.
 struct ButtonWords {
@@ -46,6 +53,8 @@ void PlaceUnderParent(HWND bar, HWND parent) {
 
 LRESULT CALLBACK FollowParent(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                               DWORD_PTR barData) {
+    if (message == WM_ENABLE)
+        ::EnableWindow(reinterpret_cast<HWND>(barData), wParam != 0);
     if (message == WM_WINDOWPOSCHANGED || message == WM_SHOWWINDOW) {
         LRESULT result = ::DefSubclassProc(parent, message, wParam, lParam);
         PlaceUnderParent(reinterpret_cast<HWND>(barData), parent);
@@ -59,6 +68,8 @@ void DropDown(HWND bar, int button) {
     ::GetWindowRect(::GetDlgItem(bar, button), &rect);
     int popup = static_cast<int>(::GetWindowLongPtrW(bar, PopupSlot + button * sizeof(LONG_PTR)));
     HWND parent = ParentOf(bar);
+    if (!::IsWindowEnabled(parent)) // under a modal box, as a click posted to the bar may be
+        return;
     // The menu closes properly only when its owner is in the foreground.
     ::SetForegroundWindow(parent);
     ::TrackPopupMenu(::GetSubMenu(MenuOf(bar), popup),
@@ -74,6 +85,11 @@ LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case HandOverActivation:
+        // Nothing else took the foreground meanwhile: the parent (or its open box) takes it.
+        if (!::GetForegroundWindow() && ::IsWindowVisible(ParentOf(bar)))
+            ::SetForegroundWindow(::GetLastActivePopup(ParentOf(bar)));
+        return 0;
     case WM_NCDESTROY:
         if (HWND parent = ParentOf(bar))
             ::RemoveWindowSubclass(parent, FollowParent, FollowParentId);
@@ -83,17 +99,42 @@ LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
     return ::DefWindowProcW(bar, message, wParam, lParam);
 }
 
-bool RegisterMenuBarClass(HINSTANCE instance) {
-    WNDCLASSW windowClass{};
-    if (::GetClassInfoW(instance, MenuBarClass, &windowClass))
+bool IsBar(HWND window) {
+    return window && ::GetClassLongPtrW(window, GCW_ATOM) == barClass;
+}
+
+// Keeps the strips of this thread from being activated or focused. Wine offers the activation
+// to a strip when the window in front of it closes (it does not pass over windows that refuse
+// activation, as desktop Windows does), and a button takes the focus when clicked; either way
+// the keys typed next would be lost to the strip.
+LRESULT CALLBACK GuardActivation(int code, WPARAM wParam, LPARAM lParam) {
+    auto window = reinterpret_cast<HWND>(wParam);
+    if (code == HCBT_ACTIVATE && IsBar(window)) {
+        ::PostMessageW(window, HandOverActivation, 0, 0);
+        return 1;
+    }
+    if (code == HCBT_SETFOCUS && IsBar(::GetAncestor(window, GA_ROOT)))
+        return 1;
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The bars' class, once per process, and the guard of the thread that makes them (the program
+// has one user-interface thread).
+bool PrepareMenuBars(HINSTANCE instance) {
+    if (!activationGuard)
+        activationGuard =
+            ::SetWindowsHookExW(WH_CBT, GuardActivation, nullptr, ::GetCurrentThreadId());
+    if (barClass)
         return true;
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = MenuBarProc;
     windowClass.cbWndExtra = ExtraBytes;
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = MenuBarClass;
-    return ::RegisterClassW(&windowClass) != 0;
+    barClass = ::RegisterClassW(&windowClass);
+    return barClass != 0;
 }
 
 } // namespace
@@ -110,7 +151,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
         return FALSE;
     WORD buttons = words[1];
     if (buttons > MaxButtons || size < (2 + buttons * 7) * sizeof(WORD) ||
-        !RegisterMenuBarClass(instance))
+        !PrepareMenuBars(instance))
         return FALSE;
 
     HWND bar = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, MenuBarClass, L"",
@@ -141,6 +182,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
     ::SetWindowSubclass(info->hwndParent, FollowParent, FollowParentId,
                         reinterpret_cast<DWORD_PTR>(bar));
     PlaceUnderParent(bar, info->hwndParent);
+    ::EnableWindow(bar, ::IsWindowEnabled(info->hwndParent));
     info->hwndMB = bar;
     return TRUE;
 }

@@ -49,8 +49,13 @@ BOOL SHHandleWMActivate(HWND window, WPARAM wParam, LPARAM, SHACTIVATEINFO *info
         info->fActive = 0;
     } else {
         info->fActive = 1;
-        if (::IsWindow(info->hwndLastFocus) && IsWithin(window, info->hwndLastFocus) &&
-            !HIWORD(wParam))
+        // A click leaves the focus where it lands: a control takes it itself, and the caption
+        // leaves it with the window, whose keyboard shortcuts then act.
+        if (HIWORD(wParam)) // minimized
+            return TRUE;
+        if (LOWORD(wParam) == WA_CLICKACTIVE)
+            ::SetFocus(window);
+        else if (::IsWindow(info->hwndLastFocus) && IsWithin(window, info->hwndLastFocus))
             ::SetFocus(info->hwndLastFocus);
     }
     return TRUE;

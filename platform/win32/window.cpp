@@ -48,10 +48,14 @@ ATOM RegisterClassW(const WNDCLASSW *windowClass) {
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param) {
-    if (!parent && !(style & WS_CHILD) && width == CW_USEDEFAULT && height == CW_USEDEFAULT)
+    bool topLevel = !parent && !(style & WS_CHILD);
+    if (topLevel && width == CW_USEDEFAULT && height == CW_USEDEFAULT)
         DefaultTopLevelPlacement(style, exStyle, x, y, width, height);
-    return ::CreateWindowExW(exStyle, className, title, style, x, y, width, height, parent, menu,
-                             instance, param);
+    // A top-level window comes up when the program first shows it, and only then takes the
+    // front: shown at creation, it would take the front, and the keyboard focus, from the
+    // user even when the program hides it at once (a start at sign-in).
+    return ::CreateWindowExW(exStyle, className, title, topLevel ? style & ~WS_VISIBLE : style, x,
+                             y, width, height, parent, menu, instance, param);
 }
 
 BOOL ShowWindow(HWND window, int command) {
@@ -65,13 +69,15 @@ BOOL UpdateWindow(HWND window) {
 BOOL SetForegroundWindow(HWND window) {
     bool withOwned = reinterpret_cast<ULONG_PTR>(window) & 1;
     window = SystemHandle(window);
-    BOOL result = ::SetForegroundWindow(window);
-    if (withOwned) {
-        // The window's open modal box, if any, is what the user must see in front.
-        HWND popup = ::GetLastActivePopup(window);
-        if (popup && popup != window)
-            result = ::SetForegroundWindow(popup);
-    }
+    // One request, for what the user must see in front: the window's open modal box, if any,
+    // with the window just beneath it. The desktop refuses a second request, and a box behind
+    // its disabled owner would leave the program looking frozen.
+    HWND front = withOwned ? ::GetLastActivePopup(window) : window;
+    if (!front || !::IsWindowVisible(front))
+        front = window;
+    BOOL result = ::SetForegroundWindow(front);
+    if (front != window)
+        ::SetWindowPos(window, front, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return result;
 }
 

@@ -1,1 +1,131 @@
-// To be written.
+// The handheld's services as realized on the desktop, run on the device: scheduled starts,
+// keys posted to another program's focus window, and the desktop's sound names.
+#include "platform/clock.h"
+#include "platform/keyboard.h"
+#include "platform/win32/win32_internal.h"
+#include "tests/e2e/harness.h" // WaitUntil
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+// System time in milliseconds, and a moment of it as the local time that registrations take.
+ULONGLONG Now() {
+    FILETIME now{};
+    ::GetSystemTimeAsFileTime(&now);
+    return (ULONGLONG{now.dwHighDateTime} << 32 | now.dwLowDateTime) / 10000;
+}
+SYSTEMTIME LocalTime(ULONGLONG milliseconds) {
+    ULONGLONG ticks = milliseconds * 10000;
+    FILETIME universal{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)}, local{};
+    SYSTEMTIME time{};
+    ::FileTimeToLocalFileTime(&universal, &local);
+    ::FileTimeToSystemTime(&local, &time);
+    return time;
+}
+
+// What a wake probe under `path` logged: the time and the command line of each start.
+std::vector<std::pair<ULONGLONG, std::string>> Starts(const std::wstring &path) {
+    std::vector<std::pair<ULONGLONG, std::string>> starts;
+    FILE *log = _wfopen((path + L".log").c_str(), L"r");
+    char line[1024];
+    for (ULONGLONG at = 0; log && fscanf(log, "%llu|%1000[^\n]\n", &at, line) == 2;)
+        starts.emplace_back(at, line);
+    if (log)
+        fclose(log);
+    return starts;
+}
+
+TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
+    // Two programs: the probe under two names; the first is also named in capitals.
+    const std::wstring first = L"Z:" NUDGEBELL_WAKE_PROBE;
+    const std::wstring second = first.substr(0, first.size() - 4) + L"_2.exe";
+    std::wstring capitals = first;
+    for (wchar_t &c : capitals)
+        c = static_cast<wchar_t>(towupper(c));
+    ASSERT_TRUE(::CopyFileW(first.c_str(), second.c_str(), FALSE));
+    for (const std::wstring *probe : {&first, &second})
+        ::DeleteFileW((*probe + L".log").c_str());
+
+    // 40 registrations 3 to 5 s ahead in a shuffled order: the last is neither the earliest
+    // nor the latest.
+    const ULONGLONG now = Now(), secondAt = now + 3500;
+    ULONGLONG last = 0, latest = 0;
+    int refused = 0;
+    for (int i = 0; i < 40; ++i) {
+        last = now + 3000 + (i * 23 % 40) * 50;
+        latest = std::max(latest, last);
+        SYSTEMTIME when = LocalTime(last);
+        refused += !plat::CeRunAppAtTime((i % 2 ? capitals : first).c_str(), &when);
+    }
+    SYSTEMTIME when = LocalTime(secondAt);
+    refused += !plat::CeRunAppAtTime(second.c_str(), &when);
+    EXPECT_EQ(refused, 0);
+
+    // Quiet until 2 s after the latest time asked: any start left over comes by then.
+    while (Now() < latest + 2000)
+        ::Sleep(100);
+    for (const auto &[probe, at] : {std::pair{first, last}, std::pair{second, secondAt}}) {
+        auto starts = Starts(probe);
+        ASSERT_EQ(starts.size(), 1u) << std::string(probe.begin(), probe.end());
+        EXPECT_GE(starts[0].first, at) << "started before the time asked";
+        EXPECT_LE(starts[0].first, at + 1500) << "started late";
+        EXPECT_NE(starts[0].second.find("AppRunAtTime"), std::string::npos) << starts[0].second;
+    }
+    ::DeleteFileW(second.c_str());
+}
+
+// What the snooze keys rely on: each key reaches the focus window of whichever program is in
+// front, its own translation gives Enter its character, and no key stays held.
+TEST(PlatformRun, PostedKeysReachTheFocusWindowOfAnotherProgramAndHoldNoKey) {
+    std::wstring probe = L"Z:" NUDGEBELL_KEY_PROBE;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(::CreateProcessW(probe.c_str(), probe.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 nullptr, &startup, &info));
+    ::CloseHandle(info.hThread);
+    HWND window = nullptr;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        window = ::FindWindowW(L"Static", L"ready");
+        return window && ::GetForegroundWindow() == window;
+    }));
+
+    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_DOWN, VK_RETURN}) {
+        UINT shiftState = 0x80, character = key;
+        EXPECT_TRUE(plat::PostKeybdMessage(reinterpret_cast<HWND>(-1), key, 0x80, 1, &shiftState,
+                                           &character));
+    }
+    const std::wstring expected = L"D40 D40 D40 D38 D40 D13 C13";
+    wchar_t title[100] = L"";
+    EXPECT_TRUE(e2e::WaitUntil([&] {
+        return ::GetWindowTextW(window, title, 100) && expected == title;
+    })) << std::string(title, title + wcslen(title));
+    for (int key : {VK_DOWN, VK_UP, VK_RETURN})
+        EXPECT_GE(::GetAsyncKeyState(key), 0) << "key " << key << " held";
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(::WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
+    ::CloseHandle(info.hProcess);
+}
+
+TEST(PlatformRun, HandheldSoundNamesPlayTheMediaFolderAndNetworkPathsNever) {
+    wchar_t windows[MAX_PATH] = L"";
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring media = std::wstring(windows) + L"\\Media\\";
+    const std::pair<const wchar_t *, std::wstring> cases[] = {
+        {L"Alarm1", media + L"Alarm1.wav"},
+        {L"\\Windows\\Alarm1.wav", media + L"Alarm1.wav"},
+        {L"NoSuchSound", L"NoSuchSound"}, // the system's default sound
+        {L"C:\\sounds\\own.wav", L"C:\\sounds\\own.wav"},
+        {L"\\\\host\\share\\x.wav", L"SystemDefault"},
+        {L"//host/share/Alarm1", L"SystemDefault"},
+    };
+    for (const auto &[sound, plays] : cases) {
+        wchar_t path[MAX_PATH];
+        EXPECT_EQ(std::wstring(plat::win32::DesktopSoundName(sound, path)), plays);
+    }
+}
+
+} // namespace
