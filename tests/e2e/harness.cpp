@@ -105,12 +105,6 @@ void WriteSetting(const wchar_t *name, const std::wstring &text) {
                       DWORD(text.size() + 1) * sizeof(wchar_t));
 }
 
-bool ReadSetting(const wchar_t *name, DWORD *value) {
-    std::optional<DWORD> stored = ReadValue(SettingsKey, name);
-    *value = stored.value_or(*value);
-    return stored.has_value();
-}
-
 void TypeKeys(std::initializer_list<WORD> down, WORD key) {
     std::vector<WORD> keys(down);
     keys.push_back(key);

@@ -46,7 +46,6 @@ void WriteValue(const wchar_t *key, const wchar_t *name, const DWORD *value);
 std::optional<DWORD> ReadValue(const wchar_t *key, const wchar_t *name);
 void WriteSetting(const wchar_t *name, DWORD value);
 void WriteSetting(const wchar_t *name, const std::wstring &text);
-bool ReadSetting(const wchar_t *name, DWORD *value);
 
 void TypeKeys(std::initializer_list<WORD> down, WORD key); // `down` held; to the focus
 

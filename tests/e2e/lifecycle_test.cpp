@@ -204,8 +204,7 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
     Click(DropDown(tools), 0.75);
     EXPECT_EQ(Wait(program, 10000), 0u);
-    DWORD value = 0;
-    EXPECT_FALSE(ReadSetting(L"Play", &value)) << "nothing saved";
+    EXPECT_FALSE(ReadValue(SettingsKey, L"Play")) << "nothing saved";
 }
 
 } // namespace

@@ -6,8 +6,6 @@
 #include "tests/e2e/harness.h" // WaitUntil
 
 #include <cstdio>
-#include <string>
-#include <vector>
 
 namespace {
 
