@@ -21,8 +21,8 @@ LONG WriteRegistryDword(HKEY rootKey, const wchar_t *subKey, const wchar_t *valu
 // A choice that names no entry picks the first, so the sequence never outgrows the buffer.
 constexpr size_t MaxSnoozeKeys = 10;
 size_t SnoozeKeys(DWORD choice, std::span<UINT, MaxSnoozeKeys> keys);
-// Types the key sequence that picks Settings.SnoozeChoice in the reminder window, 50 ms apart.
-// A key due while one of the program's own windows is in the foreground ends the sequence
-// untyped: keys meant for the reminder must never change the program's own settings.
-void SendSnoozeKeys();
+// Types the key sequence that picks Settings.SnoozeChoice in the `reminder` window, 50 ms
+// apart. A key due while any other window is in front ends the sequence untyped: keys meant for
+// the reminder must never change the program's own settings or another program's work.
+void SendSnoozeKeys(HWND reminder);
 void PostKey(UINT keyCode);

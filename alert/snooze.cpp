@@ -1,5 +1,5 @@
-// The snooze keystrokes: typed into whichever window has the keyboard focus, which is the
-// reminder window that the watch cycle has just found, unless it is one of our own.
+// The snooze keystrokes: typed into whichever window has the keyboard focus, as long as the
+// reminder whose series has ended is the window in front.
 #include "alert/alert.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"
@@ -13,14 +13,6 @@ constexpr DWORD KeyPause = 50; // milliseconds, so that the reminder keeps up wi
 
 // The entries of the snooze list run from 0 ("5 minutes") to 5 ("2 hours").
 constexpr DWORD LastSnoozeChoice = 5;
-
-// The focus lives in the foreground thread: when that thread is ours, the keys would land in
-// our own panel (the "for" list, say) and change settings that the next save would keep.
-bool FocusIsOwn() {
-    DWORD process = 0;
-    plat::GetWindowThreadProcessId(plat::GetForegroundWindow(), &process);
-    return process == plat::GetCurrentProcessId();
-}
 
 } // namespace
 
@@ -40,14 +32,16 @@ size_t SnoozeKeys(DWORD choice, std::span<UINT, MaxSnoozeKeys> keys) {
     return count;
 }
 
-void SendSnoozeKeys() {
+void SendSnoozeKeys(HWND reminder) {
     std::array<UINT, MaxSnoozeKeys> keys{};
     size_t count = SnoozeKeys(Settings.SnoozeChoice, keys);
     for (size_t i = 0; i < count; ++i) {
         if (i > 0)
             plat::Sleep(KeyPause);
-        // Checked right before every key: the user may bring the panel forward at any time.
-        if (FocusIsOwn())
+        // Checked right before every key: the keys go to the focus of the window in front, and
+        // Down, Up and Enter in any other window (our own panel, the user's work) would change
+        // what is not the reminder's.
+        if (plat::GetForegroundWindow() != reminder)
             return;
         PostKey(keys[i]);
     }

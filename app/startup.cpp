@@ -18,6 +18,25 @@ namespace {
 constexpr int NameCapacity = 100;
 // The main window is shortened by the menu bar's height so that the bar has the bottom strip.
 constexpr int MenuBarHeight = 26;
+// How long a start waits for a copy that is starting at the same moment to show its window.
+constexpr DWORD CopyPoll = 100;
+constexpr int CopyPolls = 50;
+
+// Whether this start is the copy that runs: the program's mutex is held by the first copy for as
+// long as it runs, so that of copies started at the same moment only one goes on. A start that
+// finds it held waits until the holder's window can be brought forward (into MainWindow), or
+// until the holder has ended and this start may run instead.
+bool ClaimSingleCopy(LPCWSTR className, LPCWSTR title) {
+    HANDLE running = plat::CreateMutexW(nullptr, TRUE, className);
+    bool mine = !running || plat::GetLastError() != ERROR_ALREADY_EXISTS;
+    MainWindow = plat::FindWindowW(className, title);
+    for (int poll = 0; !mine && !MainWindow && poll < CopyPolls; ++poll) {
+        DWORD state = plat::WaitForSingleObject(running, CopyPoll);
+        mine = state == WAIT_OBJECT_0 || state == WAIT_ABANDONED;
+        MainWindow = mine ? nullptr : plat::FindWindowW(className, title);
+    }
+    return mine && !MainWindow;
+}
 
 } // namespace
 
@@ -47,8 +66,9 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
     plat::LoadStringW(AppInstance, IDS_CLASS, className, NameCapacity);
     plat::LoadStringW(AppInstance, IDS_TITLE, title, NameCapacity);
 
-    MainWindow = plat::FindWindowW(className, title);
-    if (MainWindow) {
+    if (!ClaimSingleCopy(className, title)) {
+        if (!MainWindow)
+            return false; // a copy that shows no window within the wait is left alone
         plat::ShowWindow(MainWindow, SW_SHOWNORMAL);
         // The low bit asks for the copy's owned windows (an open About box) to come forward too.
         plat::SetForegroundWindow(

@@ -8,6 +8,8 @@ namespace plat {
 LPCWSTR GetCommandLineW();
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD capacity);
 void Sleep(DWORD milliseconds);
-DWORD GetCurrentProcessId();
+HANDLE CreateMutexW(SECURITY_ATTRIBUTES *attributes, BOOL initialOwner, LPCWSTR name);
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
+DWORD GetLastError();
 
 } // namespace plat

@@ -4,6 +4,8 @@
 namespace plat {
 
 HWND FindWindowW(LPCWSTR className, LPCWSTR title);
+// The next top-level window after `after` (null: the first) in the system's order, front first.
+HWND FindWindowExW(HWND parent, HWND after, LPCWSTR className, LPCWSTR title);
 ATOM RegisterClassW(const WNDCLASSW *windowClass);
 // A top-level window asked for at CW_USEDEFAULT fills the screen when the screen is a
 // handheld's, and is a handheld-sized window on a desktop screen. A top-level window asked for
@@ -27,7 +29,5 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void PostQuitMessage(int exitCode);
 // The window in front, whose thread holds the keyboard focus; null when there is none.
 HWND GetForegroundWindow();
-// The thread that made `window`; its process into `process` (0 for no window).
-DWORD GetWindowThreadProcessId(HWND window, DWORD *process);
 
 } // namespace plat

@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "settings/shortcut.h"
+#include "watch/watch_cycle.h"
 
 #include <commctrl.h>
 
@@ -93,7 +94,7 @@ void RunWatching(HWND panel) {
     ReadSettingsPanel(panel);
     SaveSettings();
     plat::ShowWindow(MainWindow, SW_HIDE);
-    StartWatchTimer();
+    ResumeWatching();
 }
 
 void SaveAndExit(HWND panel) {

@@ -1,9 +1,11 @@
 // The start-up shortcut: a file in the start-up folder that starts the program with
-// "/AUTORUN". Settings.AutoRun is the only record of it; the file itself is never looked at.
+// "/AUTORUN". Settings.AutoRun is the only record of it, so it changes only when the file did:
+// a create or delete that failed is tried again by the next "Run" or "Exit".
 #include "settings/shortcut.h"
 #include "app/app.h"
 #include "platform/files.h"
 #include "platform/message_box.h"
+#include "platform/process.h"
 #include "platform/shell.h"
 #include "settings/settings.h"
 
@@ -28,7 +30,7 @@ bool Append(std::span<wchar_t> buffer, std::wstring_view text) {
     return true;
 }
 
-void CreateShortcut() {
+bool CreateShortcut() {
     PathBuffer path;
     std::array<wchar_t, TargetCapacity> target;
     // A path or target that does not fit is a failed create, never a cut-down one.
@@ -36,12 +38,16 @@ void CreateShortcut() {
                 plat::SHCreateShortcut(path.data(), target.data());
     if (!made)
         plat::MessageBoxW(MainWindow, L"SHCreateShortcut() failed", L"Nudgebell+", MB_ICONHAND);
+    return made;
 }
 
-void DeleteShortcut() {
+bool DeleteShortcut() {
     PathBuffer path;
-    if (GetShortcutPath(path.data()))
-        plat::DeleteFileW(path.data()); // a missing file is as good as a deleted one
+    if (!GetShortcutPath(path.data()) || plat::DeleteFileW(path.data()))
+        return true;
+    // A missing file is as good as a deleted one.
+    DWORD error = plat::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 } // namespace
@@ -84,15 +90,17 @@ bool GetShortcutPath(wchar_t *path) {
 }
 
 void ApplyAutoRun(bool ticked) {
+    bool changed = true;
     switch (AutoRunChange(Settings.AutoRun, ticked)) {
     case ShortcutChange::Create:
-        CreateShortcut();
+        changed = CreateShortcut();
         break;
     case ShortcutChange::Delete:
-        DeleteShortcut();
+        changed = DeleteShortcut();
         break;
     case ShortcutChange::None:
         break;
     }
-    Settings.AutoRun = ticked ? 1 : 0;
+    if (changed)
+        Settings.AutoRun = ticked ? 1 : 0;
 }

@@ -1,6 +1,8 @@
-// The watch cycle: one tick per timer message. Idle ticks look for the reminder window; the
-// first that finds it starts a series at RepeatDelay, whose ticks replay the alarm RepeatTimes
-// times and then end it, snoozing the reminder when asked to.
+// The watch cycle: one tick per timer message. Idle ticks look for reminder windows; the first
+// that finds one whose series has not been played starts a series for that window at
+// RepeatDelay, whose ticks replay the alarm RepeatTimes times and then end it, snoozing that
+// reminder when asked to. A series belongs to its window: another reminder that opens meanwhile
+// waits for its own series, and a series whose window has gone stops.
 #include "watch/watch_cycle.h"
 #include "alert/alert.h"
 #include "app/app.h"
@@ -8,6 +10,9 @@
 #include "platform/window.h"
 #include "settings/settings.h"
 #include "watch/wake_up.h"
+
+#include <algorithm>
+#include <utility>
 
 WatchStateRecord WatchState;
 
@@ -24,16 +29,45 @@ namespace {
 
 constexpr LPCWSTR ReminderClass = L"Dialog";
 
-// Learns the language of the first title found, when it was not known, and stores it.
-bool FindReminderWindow() {
+// The reminder windows open now, front first, into `found`; answers their count. Learns the
+// language of the first title found, when it was not known, and stores it.
+size_t FindReminderWindows(ReminderWindows &found) {
     DWORD language = SearchReminderTitles(Settings.Language, [](const wchar_t *title) {
-        return plat::FindWindowW(ReminderClass, title) != nullptr;
+        return plat::FindWindowExW(nullptr, nullptr, ReminderClass, title) != nullptr;
     });
-    if (language && language != Settings.Language) {
+    if (!language)
+        return 0;
+    if (language != Settings.Language) {
         Settings.Language = language;
         SaveLanguage();
     }
-    return language != 0;
+    size_t count = 0;
+    HWND window = nullptr;
+    while (count < found.size() &&
+           (window = plat::FindWindowExW(nullptr, window, ReminderClass,
+                                         ReminderTitleTable[language - 1])) != nullptr)
+        found[count++] = window;
+    return count;
+}
+
+bool Contains(std::span<const HWND> windows, HWND window) {
+    return window && std::ranges::find(windows, window) != windows.end();
+}
+
+// A window keeps its place among the done ones only while it stays open.
+void ForgetClosedReminders(std::span<const HWND> open) {
+    ReminderWindows &done = WatchState.cycleDone;
+    auto end = std::remove_if(done.begin(), done.end(),
+                              [&](HWND window) { return !Contains(open, window); });
+    std::fill(end, done.end(), nullptr);
+}
+
+void MarkReminderDone(HWND window) {
+    ReminderWindows &done = WatchState.cycleDone;
+    // Full only when more reminders are open than a tick looks at: the oldest makes room.
+    if (done.back())
+        std::shift_left(done.begin(), done.end(), 1);
+    *std::ranges::find(done, nullptr) = window;
 }
 
 void RestartWatchTimer(UINT period) {
@@ -41,8 +75,9 @@ void RestartWatchTimer(UINT period) {
     plat::SetTimer(MainWindow, WatchTimer, period, nullptr);
 }
 
-void StartSeries() {
+void StartSeries(HWND reminder) {
     WatchState.ringing = 1;
+    WatchState.reminder = reminder;
     WatchState.ringCount = 0;
     RestartWatchTimer(Settings.RepeatDelay);
     ScheduleWakeUp();
@@ -52,9 +87,17 @@ void EndSeries() {
     WatchState.ringing = 0;
     plat::KillTimer(MainWindow, WatchTimer);
     if (Settings.AutoSnooze)
-        SendSnoozeKeys();
+        SendSnoozeKeys(WatchState.reminder);
     StartWatchTimer();
-    WatchState.cycleDone = 1;
+    MarkReminderDone(std::exchange(WatchState.reminder, nullptr));
+}
+
+// Dismissed or snoozed by hand during the series: stop at once, without keys.
+void StopSeries() {
+    WatchState.ringing = 0;
+    WatchState.reminder = nullptr;
+    plat::KillTimer(MainWindow, WatchTimer);
+    StartWatchTimer();
 }
 
 void ContinueSeries() {
@@ -87,19 +130,29 @@ void WatchTick() {
     if (WatchState.playing)
         return;
 
-    if (!FindReminderWindow()) {
-        if (WatchState.ringing) {
-            // Dismissed or snoozed by hand during the series: stop at once, without keys.
-            WatchState.ringing = 0;
-            plat::KillTimer(MainWindow, WatchTimer);
-            StartWatchTimer();
-        }
-        WatchState.cycleDone = 0;
+    ReminderWindows found{};
+    std::span<const HWND> open(found.data(), FindReminderWindows(found));
+    ForgetClosedReminders(open);
+    if (WatchState.ringing) {
+        if (Contains(open, WatchState.reminder))
+            ContinueSeries();
+        else
+            StopSeries();
         return;
     }
+    for (HWND window : open) {
+        if (!Contains(WatchState.cycleDone, window)) {
+            StartSeries(window);
+            return;
+        }
+    }
+}
 
-    if (WatchState.ringing)
-        ContinueSeries();
-    else if (!WatchState.cycleDone)
-        StartSeries();
+void ResumeWatching() {
+    if (!WatchState.ringing) {
+        StartWatchTimer();
+        return;
+    }
+    RestartWatchTimer(Settings.RepeatDelay);
+    ScheduleWakeUp();
 }

@@ -2,11 +2,19 @@
 #pragma once
 #include "platform/platform.h"
 
+#include <array>
+#include <span>
+
+// The most reminder windows one tick looks at; a further one waits until one of them closes.
+constexpr size_t MaxReminders = 8;
+using ReminderWindows = std::array<HWND, MaxReminders>; // the open ones first, then nulls
+
 struct WatchStateRecord {
     DWORD ringing = 0;
     DWORD ringCount = 0;
-    DWORD cycleDone = 0;
     DWORD playing = 0;
+    HWND reminder = nullptr;     // the window whose series is under way
+    ReminderWindows cycleDone{}; // open reminder windows whose series has ended
 };
 
 extern WatchStateRecord WatchState;
@@ -20,3 +28,6 @@ extern const wchar_t *const ReminderTitleTable[ReminderTitleCount];
 DWORD SearchReminderTitles(DWORD language, bool (*isOpen)(const wchar_t *title));
 
 void WatchTick();
+// Watching again after the user's "Run": a series under way goes on at the RepeatDelay just
+// saved, with its wake-up moved to match; otherwise the timer polls.
+void ResumeWatching();

@@ -35,12 +35,16 @@ void Sleep(DWORD milliseconds) {
     ::Sleep(milliseconds);
 }
 
-} // namespace plat
+HANDLE CreateMutexW(SECURITY_ATTRIBUTES *attributes, BOOL initialOwner, LPCWSTR name) {
+    return ::CreateMutexW(attributes, initialOwner, name);
+}
 
-namespace plat {
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds) {
+    return ::WaitForSingleObject(object, milliseconds);
+}
 
-DWORD GetCurrentProcessId() {
-    return ::GetCurrentProcessId();
+DWORD GetLastError() {
+    return ::GetLastError();
 }
 
 } // namespace plat

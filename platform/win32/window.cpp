@@ -41,6 +41,10 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title) {
     return ::FindWindowW(className, title);
 }
 
+HWND FindWindowExW(HWND parent, HWND after, LPCWSTR className, LPCWSTR title) {
+    return ::FindWindowExW(parent, after, className, title);
+}
+
 ATOM RegisterClassW(const WNDCLASSW *windowClass) {
     return ::RegisterClassW(windowClass);
 }
@@ -119,10 +123,6 @@ namespace plat {
 
 HWND GetForegroundWindow() {
     return ::GetForegroundWindow();
-}
-
-DWORD GetWindowThreadProcessId(HWND window, DWORD *process) {
-    return ::GetWindowThreadProcessId(window, process);
 }
 
 } // namespace plat

@@ -155,7 +155,19 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     for (int i = 0; i < 2; ++i)
         decoys[i] = ::CreateWindowExW(0, i ? ProgramClass : L"Static", i ? L"" : ProgramTitle,
                                       WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
-    Process program = StartProgram(L"/autorun"); // no keyword: an ordinary start
+    // Five ordinary starts ("/autorun" is no keyword) at the same moment: one copy runs.
+    Process starts[5], program;
+    for (Process &start : starts)
+        start = StartProgram(L"/autorun");
+    int ended = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (Process &start : starts)
+            ended += start.handle && Wait(start, 0) == 0;
+        return ended == 4;
+    })) << ended
+        << " ended";
+    for (Process &start : starts)
+        std::swap(program.handle, start.handle ? start.handle : program.handle);
     HWND window = WaitForProgramWindow(program);
     for (HWND decoy : decoys)
         ::DestroyWindow(decoy);

@@ -105,8 +105,18 @@ TEST_F(PanelRun, TriesTheSoundWithoutSavingThenRunSavesWhatItLoadedAndWasGiven) 
     EXPECT_NE(::FindWindowExW(box, nullptr, L"Static", L"SHCreateShortcut() failed"), nullptr);
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
-    EXPECT_EQ(Stored(), (Values{L"1", L"5", L"12000", L"", L"1", L"-1", L"-1", L"1"}));
+    EXPECT_EQ(Stored(), (Values{L"1", L"5", L"12000", L"", L"1", L"-1", L"-1", L"0"}));
     EXPECT_EQ(Wait(program, 0), STILL_ACTIVE);
+
+    // Once the folder is usable, the next "Run" makes the shortcut.
+    fs::remove(Shortcut);
+    Process again = StartProgram(L"");
+    EXPECT_EQ(Wait(again, 10000), 0u);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(main); }));
+    Click(IDC_RUN);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
+    EXPECT_TRUE(fs::is_regular_file(Shortcut));
+    EXPECT_EQ(ReadValue(SettingsKey, L"AutoRun"), 1u);
 }
 
 TEST_F(PanelRun, RunWithTheTickCreatesTheShortcutAndExitWithoutItDeletesIt) {

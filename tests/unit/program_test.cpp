@@ -83,7 +83,7 @@ const std::wstring Box = L"Nudgebell+: ";
 
 // A reminder opens; the next poll finds it and starts a series, run for up to `cap` ticks.
 void RunSeries(int cap = 50) {
-    device.windows.insert({L"Dialog", L"Reminder"});
+    seam::Open(L"Reminder");
     StartWatchTimer();
     for (int i = 0; i <= cap && (i == 0 || WatchState.ringing); ++i)
         seam::Tick();
@@ -126,30 +126,47 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
     }
 }
 
-TEST(Program, OnlyAReminderSeenAbsentStartsANewSeries) {
+TEST(Program, EachReminderWindowGetsOneSeriesAndItsKeys) {
+    // Before each tick ("."), reminders A and B open ("a", "b", each in front) or close ("A",
+    // "B"); "f": another program's window comes in front. Then the replays' levels (1 minimum,
+    // 2 medium) and the keys that reached A, B and the other window.
+    const std::tuple<const char *, const char *, const char *, const char *, const char *> cases[] =
+        {{"a..bA.....", "112", "", "DDDUE", ""},
+         {"ab....B.....", "1212", "DDDUE", "DDDUE", ""},
+         {"a....b....B...", "1212", "DDDUE", "DDDUE", ""},
+         {"a...f...", "12", "", "", ""},
+         {"a..A..", "1", "", "", ""}};
+    for (auto [script, levels, intoA, intoB, intoOther] : cases) {
+        seam::Reset();
+        Settings.RepeatTimes = 2, Settings.AutoSnooze = 1, Settings.VolumeControl = Gradual;
+        StartWatchTimer();
+        std::map<char, HWND> window;
+        for (const char *step = script; *step; ++step) {
+            if (*step == '.')
+                seam::Tick();
+            else if (*step == 'f')
+                window['f'] = seam::Open(L"Work", L"Other");
+            else if (std::islower(*step))
+                window[*step] = seam::Open(L"Reminder");
+            else
+                seam::Close(window[char(std::tolower(*step))]);
+        }
+        std::string heard;
+        for (const seam::Play &play : device.plays)
+            heard += play.level == 0x40004000 ? '1' : play.level == 0xA000A000 ? '2' : '?';
+        SCOPED_TRACE(script);
+        EXPECT_EQ(heard, levels);
+        EXPECT_EQ(device.keysInto[window['a']], intoA);
+        EXPECT_EQ(device.keysInto[window['b']], intoB);
+        EXPECT_EQ(device.keysInto[window['f']], intoOther);
+        EXPECT_EQ(device.period, PollInterval);
+    }
+    // "Run" in mid-series: the series goes on at RepeatDelay, its wake-up moved to match.
     seam::Reset();
-    Settings.RepeatTimes = 2, Settings.AutoSnooze = 1, Settings.VolumeControl = Gradual;
-    auto reopen = [](bool seenAbsent) {
-        device.windows.clear();
-        if (seenAbsent)
-            seam::Tick();
-        device.windows.insert({L"Dialog", L"Reminder"});
-        seam::Tick();
-    };
     RunSeries(1);
-    reopen(false); // never seen absent: the same series
-    EXPECT_EQ(device.plays.back().level, 0xA000A000);
-    device.windows.clear(); // closed mid-series: it stops, without keys
-    seam::Tick();
-    EXPECT_EQ(device.keysTyped, "");
-    EXPECT_EQ(device.period, PollInterval);
-    RunSeries();
-    EXPECT_EQ(device.plays[2].level, 0x40004000) << "a new series";
-    EXPECT_EQ(device.keysTyped, "DDDUE");
-    reopen(false);
-    EXPECT_EQ(device.plays.size(), 4u) << "the series of this reminder is done";
-    reopen(true);
-    EXPECT_EQ(device.period, Settings.RepeatDelay) << "seen absent: a new series";
+    ResumeWatching();
+    EXPECT_EQ(device.period, Settings.RepeatDelay);
+    EXPECT_EQ(device.wakeUps.size(), 3u);
 }
 
 TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {
@@ -166,7 +183,7 @@ TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {
         for (auto [language, className, title, learned, found] : cases) {
             seam::Reset();
             Settings.Language = language, device.writesFail = writesFail;
-            device.windows.insert({className, title});
+            seam::Open(title, className);
             StartWatchTimer();
             seam::Tick();
             SCOPED_TRACE(testing::PrintToString(title) + " " + std::to_string(language));
@@ -182,17 +199,21 @@ TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {
     }
 }
 
-TEST(Program, SnoozeKeysPickTheChoiceUntilTheFocusIsOurs) {
-    // SnoozeChoice, keys typed before our own window comes forward, and the keys typed.
+TEST(Program, SnoozeKeysPickTheChoiceWhileTheReminderIsInFront) {
+    // SnoozeChoice, keys typed before our own window comes in front, and the keys typed.
     const std::tuple<DWORD, size_t, const char *> cases[] = {
         {0, 99, "DDDUE"},     {1, 99, "DDDUDE"},     {2, 99, "DDDUDDE"}, {3, 99, "DDDUDDDE"},
         {4, 99, "DDDUDDDDE"}, {5, 99, "DDDUDDDDDE"}, {6, 99, "DDDUE"},   {~0u, 99, "DDDUE"},
         {1, 0, ""},           {1, 5, "DDDUD"},       {4, 2, "DD"}};
     for (auto [choice, ownAfter, keys] : cases) {
         seam::Reset();
-        Settings.SnoozeChoice = choice, device.ownForeground = ownAfter == 0;
-        device.onSleep = [n = ownAfter] { device.ownForeground = device.keysTyped.size() >= n; };
-        SendSnoozeKeys();
+        Settings.SnoozeChoice = choice;
+        HWND reminder = seam::Open(L"Reminder");
+        device.onSleep = [n = ownAfter, reminder] {
+            device.foreground = device.keysTyped.size() >= n ? device.ownWindow : reminder;
+        };
+        device.onSleep(); // before the first key too
+        SendSnoozeKeys(reminder);
         EXPECT_EQ(device.keysTyped, keys) << choice << ", ours after " << ownAfter;
     }
 }
@@ -201,32 +222,39 @@ TEST(Program, ShortcutFollowsTheTickAndReportsAFailure) {
     const std::wstring path = L"C:\\Startup\\Nudgebell+.lnk";
     const std::wstring made = L"made " + path + L" -> \"" + seam::Module + L"\" /AUTORUN";
     const Texts none, failed{Box + L"SHCreateShortcut() failed"};
-    // AutoRun, ticked, the create fails, the shortcut's changes, the boxes shown.
-    const std::tuple<DWORD, bool, bool, Texts, Texts> cases[] = {
-        {0, false, false, none, none}, {1, true, false, none, none},
-        {5, true, false, none, none},  {0, true, false, {made}, none},
-        {0, true, true, none, failed}, {1, false, false, {L"deleted " + path}, none}};
-    for (const auto &[autoRun, ticked, fails, shortcuts, boxes] : cases) {
+    const DWORD denied = ERROR_ACCESS_DENIED, missing = ERROR_FILE_NOT_FOUND;
+    // AutoRun, ticked, the error of a failing create or delete, the shortcut's changes, the
+    // boxes shown, and AutoRun after: what is on disk.
+    const std::tuple<DWORD, bool, DWORD, Texts, Texts, DWORD> cases[] = {
+        {0, false, 0, none, none, 0},       {1, true, 0, none, none, 1},
+        {5, true, 0, none, none, 1},        {0, true, 0, {made}, none, 1},
+        {0, true, denied, none, failed, 0}, {1, false, 0, {L"deleted " + path}, none, 0},
+        {1, false, denied, none, none, 1},  {1, false, missing, none, none, 0}};
+    for (const auto &[autoRun, ticked, error, shortcuts, boxes, after] : cases) {
         seam::Reset();
-        Settings.AutoRun = autoRun, device.shortcutFails = fails;
+        Settings.AutoRun = autoRun, device.shortcutError = error;
         ApplyAutoRun(ticked);
-        EXPECT_EQ(Settings.AutoRun, DWORD(ticked));
+        EXPECT_EQ(Settings.AutoRun, after);
         EXPECT_EQ(device.shortcuts, shortcuts) << autoRun << ticked;
         EXPECT_EQ(device.boxes, boxes);
     }
 }
 
 TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
-    // The command line, the module path fails, the start goes on and watches at this period.
-    const std::tuple<const wchar_t *, bool, bool, UINT> cases[] = {
-        {L"", false, true, 0},
-        {L"/AUTORUN", false, true, PollInterval},
-        {L"/autorun", false, true, 0},
-        {L"x AppRunAtTimex /AUTORUN", false, false, 0},
-        {L"/AUTORUN", true, false, 0}};
-    for (auto [commandLine, pathFails, runs, period] : cases) {
+    // The command line, the module path fails, another copy holds the program's mutex (1: it
+    // starts and never shows a window, 2: it ends), the start goes on and watches at this period.
+    const std::tuple<const wchar_t *, bool, int, bool, UINT> cases[] = {
+        {L"", false, 0, true, 0},
+        {L"/AUTORUN", false, 0, true, PollInterval},
+        {L"/autorun", false, 0, true, 0},
+        {L"x AppRunAtTimex /AUTORUN", false, 0, false, 0},
+        {L"/AUTORUN", true, 0, false, 0},
+        {L"/AUTORUN", false, 1, false, 0},
+        {L"/AUTORUN", false, 2, true, PollInterval}};
+    for (auto [commandLine, pathFails, otherCopy, runs, period] : cases) {
         seam::Reset();
         device.commandLine = commandLine, device.modulePathFails = pathFails;
+        device.otherCopy = otherCopy;
         EXPECT_EQ(StartInstance(nullptr, SW_SHOWNORMAL), runs) << commandLine;
         EXPECT_EQ(device.windowsMade, runs ? 1 : 0);
         EXPECT_EQ(device.period, period);
@@ -287,7 +315,7 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
             << "cut at a terminator, a half or 259";
 
         for (const wchar_t *title : seam::Titles)
-            device.windows.insert({L"Dialog", title});
+            seam::Open(title);
         StartWatchTimer();
         for (int tick = 0; tick <= Cap; ++tick)
             seam::Tick();

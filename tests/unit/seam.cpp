@@ -25,6 +25,18 @@ void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes)
     device.registry[SettingsKey + name] = {type, bytes};
 }
 
+HWND Open(const std::wstring &title, const std::wstring &className) {
+    static INT_PTR made = 0x100;
+    device.windows[HWND(made += 2)] = {className, title};
+    return device.foreground = HWND(made);
+}
+
+void Close(HWND window) {
+    device.windows.erase(window);
+    if (device.foreground == window)
+        device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first;
+}
+
 // clang-format off
 void Tick() { device.now += device.period; WatchTick(); }
 ULONGLONG Ms(const SYSTEMTIME &time) { ULARGE_INTEGER file{}; ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)); return file.QuadPart / 10000; }
@@ -78,15 +90,17 @@ NOTHING(BOOL, DestroyWindow, HWND)
 NOTHING(LRESULT, DefWindowProcW, HWND, UINT, WPARAM, LPARAM)
 NOTHING(LRESULT, SendMessageW, HWND, UINT, WPARAM, LPARAM)
 NOTHING(void, PostQuitMessage, int)
-NOTHING(HWND, GetForegroundWindow)
 NOTHING(LONG, RegCloseKey, HKEY)
 
 LPCWSTR GetCommandLineW() { return device.commandLine.c_str(); }
 DWORD GetModuleFileNameW(HMODULE, LPWSTR path, DWORD) { return device.modulePathFails ? 0 : std::wcslen(std::wcscpy(path, seam::Module)); }
 void Sleep(DWORD milliseconds) { device.now += milliseconds; seam::Once(device.onSleep); }
-DWORD GetCurrentProcessId() { return 7; }
-DWORD GetWindowThreadProcessId(HWND, DWORD *process) { return *process = device.ownForeground ? 7 : 8; }
-HWND FindWindowW(LPCWSTR name, LPCWSTR title) { return HWND(std::ranges::count_if(device.windows, [&](auto &w) { return (!name || w.first == name) && w.second == title; })); } // no class: any
+HWND GetForegroundWindow() { return device.foreground; }
+HWND FindWindowExW(HWND, HWND after, LPCWSTR name, LPCWSTR title) { auto w = after ? device.windows.upper_bound(after) : device.windows.begin(); while (w != device.windows.end() && w->second != std::pair<std::wstring, std::wstring>(name, title)) ++w; return w == device.windows.end() ? nullptr : w->first; }
+HWND FindWindowW(LPCWSTR name, LPCWSTR title) { return FindWindowExW(nullptr, nullptr, name, title); }
+HANDLE CreateMutexW(SECURITY_ATTRIBUTES *, BOOL, LPCWSTR) { device.lastError = device.otherCopy ? ERROR_ALREADY_EXISTS : 0; return HANDLE(1); }
+DWORD GetLastError() { return device.lastError; }
+DWORD WaitForSingleObject(HANDLE, DWORD milliseconds) { device.now += milliseconds; return device.otherCopy == 2 ? WAIT_ABANDONED : WAIT_TIMEOUT; }
 HWND CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) { return HWND(INT_PTR(++device.windowsMade + 1)); }
 UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.period = milliseconds; return id; }
 BOOL KillTimer(HWND, UINT_PTR) { return device.period = 0, TRUE; }
@@ -96,10 +110,10 @@ int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_b
 MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
 MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
 BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
-BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; return TRUE; }
+BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
 BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { return !!std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); } // unterminated when long
-DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { return !device.shortcutFails && (device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target), true); }
-BOOL DeleteFileW(LPCWSTR path) { device.shortcuts.push_back(L"deleted " + std::wstring(path)); return TRUE; }
+DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { return !device.shortcutError && (device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target), true); }
+BOOL DeleteFileW(LPCWSTR path) { return !(device.lastError = device.shortcutError) && (device.shortcuts.push_back(L"deleted " + std::wstring(path)), true); }
 LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { return device.keys.count(key) ? (*handle = seam::Handle(key), ERROR_SUCCESS) : ERROR_FILE_NOT_FOUND; }
 LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { return *handle = seam::Handle(key), ERROR_SUCCESS; }
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }

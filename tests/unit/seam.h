@@ -24,19 +24,23 @@ constexpr DWORD Kept = 0x80008000; // the device's level until the program force
 
 struct Device {
     std::set<std::wstring> keys;
-    std::map<std::wstring, Value> registry;                  // "key\name"
-    ULONGLONG now = 0, firstKeyAt = 0;                       // local time in milliseconds
-    UINT period = 0;                                         // the watch timer's; 0 when killed
-    std::set<std::pair<std::wstring, std::wstring>> windows; // class, title
+    std::map<std::wstring, Value> registry; // "key\name"
+    ULONGLONG now = 0, firstKeyAt = 0;      // local time in milliseconds
+    UINT period = 0;                        // the watch timer's; 0 when killed
+    std::map<HWND, std::pair<std::wstring, std::wstring>, std::greater<>> windows; // front first
+    HWND foreground = nullptr, ownWindow = HWND(1);
     std::vector<Play> plays;
     DWORD level = Kept;
-    std::string keysTyped; // D, U, E for Down, Up, Enter
+    std::string keysTyped;                // D, U, E for Down, Up, Enter
+    std::map<HWND, std::string> keysInto; // the same, by the window in front
     std::wstring commandLine, startupFolder = L"C:\\Startup";
     std::vector<SYSTEMTIME> wakeUps;
     Texts boxes, shortcuts; // "caption: text"; "made PATH -> TARGET", "deleted PATH"
     int windowsMade = 0;
-    bool writesFail = false, levelUnreadable = false, wakeUpFails = false, shortcutFails = false;
-    bool modulePathFails = false, ownForeground = false;
+    bool writesFail = false, levelUnreadable = false, wakeUpFails = false;
+    DWORD shortcutError = 0, lastError = 0; // a failed create or delete of the shortcut
+    bool modulePathFails = false;
+    int otherCopy = 0; // 1: one is starting and never shows a window; 2: one is ending
     std::function<void()> inPlay, inBox, onSleep; // each runs once, never nested in itself
 };
 extern Device device;
@@ -47,6 +51,8 @@ inline const wchar_t *const Titles[] = {L"Reminder", L"Erinnerung",  L"Aviso",
                                         L"Rappel",   L"Напоминание", L"Promemoria"};
 void Reset(); // a new device, default Settings and WatchState; local time 1 June 2004 14:05:10
 void Tick();  // the watch timer's next expiry
+HWND Open(const std::wstring &title, const std::wstring &className = L"Dialog"); // in front
+void Close(HWND window); // the next window comes in front
 void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes); // settings
 ULONGLONG Ms(const SYSTEMTIME &time);
 
