@@ -45,6 +45,19 @@ TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
     }
 }
 
+TEST(Decisions, EachVolumeModeForcesItsLevelAndOthersNone) {
+    // VolumeControl, ringCount, and the level forced (0: the volume is left alone).
+    const std::tuple<DWORD, DWORD, WORD> cases[] = {
+        {0, 0, 0},      {1, 9, 0x4000},       {2, 0, 0xA000},
+        {3, 0, 0xFFFF}, {Gradual, 2, 0xFFFF}, {Gradual, ~0u, 0xFFFF},
+        {5, 0, 0},      {~0u, 0, 0}};
+    for (auto [mode, ringCount, forced] : cases) {
+        WORD level = 0;
+        EXPECT_EQ(ChooseLevel(mode, ringCount, &level), forced != 0) << mode << "/" << ringCount;
+        EXPECT_EQ(level, forced);
+    }
+}
+
 TEST(Decisions, SoundListSelectsTheStoredSoundWhateverTheOrder) {
     std::wstring names[] = {L"Alarm1", L"Alarm2", L"Alarm3", L"Chimes"};
     for (std::wstring stored : {L"Alarm1", L"Alarm3", L"Chimes", L"alarm2"}) {
@@ -246,7 +259,6 @@ TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
     const std::tuple<const wchar_t *, bool, int, bool, UINT> cases[] = {
         {L"", false, 0, true, 0},
         {L"/AUTORUN", false, 0, true, PollInterval},
-        {L"/autorun", false, 0, true, 0},
         {L"x AppRunAtTimex /AUTORUN", false, 0, false, 0},
         {L"/AUTORUN", true, 0, false, 0},
         {L"/AUTORUN", false, 1, false, 0},
@@ -321,15 +333,8 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
             seam::Tick();
         ASSERT_EQ(device.plays.size(),
                   expected.Play ? std::min<DWORD>(expected.RepeatTimes, Cap) : 0);
-        const DWORD mode = expected.VolumeControl,
-                    levels[] = {seam::Kept, 0x40004000, 0xA000A000, ~0u};
-        for (DWORD k = 0; k < device.plays.size(); ++k) { // Gradual: minimum, medium, then full
-            const DWORD level = levels[mode == Gradual ? std::min<DWORD>(k + 1, 3)
-                                       : mode < 4      ? mode
-                                                       : 0];
-            ASSERT_EQ(device.plays[k].level, level) << "volume mode " << mode;
-            ASSERT_EQ(device.plays[k].sound, expected.Sound.data()) << "the name as loaded";
-        }
+        for (const seam::Play &play : device.plays)
+            ASSERT_EQ(play.sound, expected.Sound.data()) << "the name as loaded";
         ASSERT_LE(device.keysTyped.size(), 10u);
         ASSERT_EQ(device.level, seam::Kept) << "put back";
 
