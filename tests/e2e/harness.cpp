@@ -146,7 +146,9 @@ static std::wstring Identify(const std::vector<int16_t> &s) {
     int changes = 0;
     for (size_t k = 1; k < s.size(); ++k)
         changes += (s[k] < 0) != (s[k - 1] < 0);
-    for (const AlarmTone &tone : AlarmTones) {
+    std::vector<AlarmTone> tones(std::begin(AlarmTones), std::end(AlarmTones));
+    tones.push_back(DefaultTone);
+    for (const AlarmTone &tone : tones) {
         double expected = 0;
         for (int b = 0; b < tone.beeps; ++b)
             expected += tone.hertz[b % 3] * ToneBeepMilliseconds / 500.0;
@@ -169,9 +171,11 @@ std::vector<CapturedSound> CapturedSounds() {
             continue; // still being recorded
         std::vector<int16_t> samples = Decode(entry.path());
         CapturedSound sound{std::stod(entry.path().stem().string()) / 1e6, Identify(samples)};
-        if (!sound.alarm.empty())
-            sound.level = Peak(samples) / double(Peak(Decode(fs::path(::_wgetenv(L"WINDIR")) /
-                                                             L"Media" / (sound.alarm + L".wav"))));
+        fs::path windows(::_wgetenv(L"WINDIR")), file = sound.alarm + L".wav";
+        if (!sound.alarm.empty()) // the default sound lives outside the media folder
+            sound.level = Peak(samples) / double(Peak(Decode(sound.alarm == DefaultTone.name
+                                                                 ? windows / file
+                                                                 : windows / L"Media" / file)));
         sounds.push_back(sound);
     }
     std::ranges::sort(sounds, {}, &CapturedSound::onset);

@@ -18,3 +18,7 @@ constexpr AlarmTone AlarmTones[] = {
     {L"Alarm3", {2000, 2000, 2000}, 3},
     {L"Chimes", {1320, 1050, 880}, 3},
 };
+
+// The system's default sound on the device, played for a sound that cannot be found: lower and
+// shorter than any alarm. It lives in the Windows folder, outside the list of alarms.
+constexpr AlarmTone DefaultTone = {L"Default", {600, 600, 600}, 2};

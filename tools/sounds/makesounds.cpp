@@ -1,5 +1,5 @@
-// Writes the device's alarm sounds (Alarm1.wav, ...) into the Windows media folder, or into
-// the folder given as the argument.
+// Writes the device's alarm sounds (Alarm1.wav, ...) into the Windows media folder, and its
+// default sound into the Windows folder, registered as the system's default sound.
 #include "tools/sounds/alarm_tones.h"
 
 #include <windows.h>
@@ -51,24 +51,32 @@ bool WriteWave(const std::wstring &path, const std::vector<int16_t> &samples) {
     return std::fclose(file) == 0;
 }
 
+bool Write(const std::wstring &path, const AlarmTone &tone) {
+    if (WriteWave(path, Render(tone)))
+        return true;
+    std::fwprintf(stderr, L"makesounds: cannot write %ls\n", path.c_str());
+    return false;
+}
+
 } // namespace
 
-int wmain(int argc, wchar_t **argv) {
-    std::wstring folder;
-    if (argc > 1) {
-        folder = argv[1];
-    } else {
-        wchar_t windows[MAX_PATH] = L"";
-        GetWindowsDirectoryW(windows, MAX_PATH);
-        folder = std::wstring(windows) + L"\\Media";
-    }
-    CreateDirectoryW(folder.c_str(), nullptr);
-    for (const AlarmTone &tone : AlarmTones) {
-        std::wstring path = folder + L"\\" + tone.name + L".wav";
-        if (!WriteWave(path, Render(tone))) {
-            std::fwprintf(stderr, L"makesounds: cannot write %ls\n", path.c_str());
+int wmain() {
+    wchar_t windows[MAX_PATH] = L"";
+    GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring media = std::wstring(windows) + L"\\Media\\";
+    CreateDirectoryW(media.c_str(), nullptr);
+    for (const AlarmTone &tone : AlarmTones)
+        if (!Write(media + tone.name + L".wav", tone))
             return 1;
-        }
-    }
-    return 0;
+    const std::wstring fallback = std::wstring(windows) + L"\\" + DefaultTone.name + L".wav";
+    if (!Write(fallback, DefaultTone))
+        return 1;
+    // Wine reads the default sound from the [Sounds] section of win.ini, which lives here;
+    // desktop Windows from the default scheme's entry.
+    const DWORD size = DWORD(fallback.size() + 1) * sizeof(wchar_t);
+    return RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Sounds", L"Default", REG_SZ,
+                           fallback.c_str(), size) ||
+           RegSetKeyValueW(HKEY_CURRENT_USER,
+                           L"AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current", nullptr,
+                           REG_SZ, fallback.c_str(), size);
 }
