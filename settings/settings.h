@@ -29,6 +29,14 @@ struct SettingsRecord {
 
 extern SettingsRecord Settings;
 
+// The number values as stored: each one's registry name and field, in the order in which they
+// are read and written. Their defaults are those of SettingsRecord.
+struct DwordValue {
+    LPCWSTR name;
+    DWORD SettingsRecord::*field;
+};
+extern const std::array<DwordValue, 8> DwordValues;
+
 void LoadSettings();
 void SaveSettings();
 void SaveLanguage();

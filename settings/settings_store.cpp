@@ -7,19 +7,8 @@
 
 SettingsRecord Settings;
 
-namespace {
-
-constexpr LPCWSTR SettingsKey = L"Software\\Quarnel\\NudgebellPlus";
-constexpr REGSAM AllAccess = 0xF003F;
-
-struct DwordValue {
-    LPCWSTR name;
-    DWORD SettingsRecord::*field;
-};
-
-// In the order in which they are read and written. Language comes last: only the watch cycle
-// writes it, on its own.
-constexpr DwordValue DwordValues[] = {
+// Language comes last: only the watch cycle writes it, on its own.
+const std::array<DwordValue, 8> DwordValues{{
     {L"Play", &SettingsRecord::Play},
     {L"RepeatTimes", &SettingsRecord::RepeatTimes},
     {L"RepeatDelay", &SettingsRecord::RepeatDelay},
@@ -28,8 +17,13 @@ constexpr DwordValue DwordValues[] = {
     {L"VolumeControl", &SettingsRecord::VolumeControl},
     {L"AutoRun", &SettingsRecord::AutoRun},
     {L"Language", &SettingsRecord::Language},
-};
-constexpr DwordValue LanguageValue = DwordValues[7];
+}};
+
+namespace {
+
+constexpr LPCWSTR SettingsKey = L"Software\\Quarnel\\NudgebellPlus";
+constexpr REGSAM AllAccess = 0xF003F;
+const DwordValue &LanguageValue = DwordValues.back();
 
 void ReadDword(HKEY key, const DwordValue &value) {
     std::array<BYTE, sizeof(DWORD)> data{};
@@ -94,7 +88,7 @@ void SaveSettings() {
     if (!key)
         return;
     for (const DwordValue &value : DwordValues)
-        if (value.field != LanguageValue.field)
+        if (&value != &LanguageValue)
             WriteDword(key, value);
     DWORD length = 0;
     while (length + 1 < SoundCapacity && Settings.Sound[length])

@@ -274,16 +274,6 @@ TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
     }
 }
 
-const std::tuple<const wchar_t *, DWORD SettingsRecord::*, DWORD> Numbers[] = { // and defaults
-    {L"Play", &SettingsRecord::Play, 1},
-    {L"RepeatTimes", &SettingsRecord::RepeatTimes, 3},
-    {L"RepeatDelay", &SettingsRecord::RepeatDelay, 30000},
-    {L"AutoSnooze", &SettingsRecord::AutoSnooze, 0},
-    {L"SnoozeChoice", &SettingsRecord::SnoozeChoice, 0},
-    {L"VolumeControl", &SettingsRecord::VolumeControl, 0},
-    {L"AutoRun", &SettingsRecord::AutoRun, 0},
-    {L"Language", &SettingsRecord::Language, 0}};
-
 std::vector<BYTE> Bytes(const void *data, size_t size) {
     return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
 }
@@ -297,14 +287,14 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
     for (int set = 0; set < Sets; ++set) {
         seam::Reset();
         std::generate(noise.begin(), noise.end(), [&] { return wchar_t(random() % 3 * random()); });
-        SettingsRecord expected{.Sound = {L"Alarm1"}};  // what loading must give
-        for (auto [name, field, byDefault] : Numbers) { // absent, a number, or any bytes
+        SettingsRecord expected{.Sound = {L"Alarm1"}}; // what loading must give
+        for (auto [name, field] : DwordValues) {       // absent, a number, or any bytes
             DWORD value = random() % 2   ? edges[random() % std::size(edges)]
                           : random() % 3 ? random() % 8
                                          : random();
             size_t size = random() % 2 ? random() % 9 : random() % 601;
             auto data = random() % 2 ? Bytes(&value, 4) : Bytes(noise.data(), size);
-            expected.*field = byDefault;
+            expected.*field = SettingsRecord{}.*field;
             if (random() % 4 && (seam::Store(name, types[random() % 6], data), data.size() == 4))
                 std::memcpy(&(expected.*field), data.data(), 4);
         }
@@ -320,7 +310,7 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
         SCOPED_TRACE(testing::Message() << "set " << set);
 
         LoadSettings();
-        for (auto [name, field, byDefault] : Numbers)
+        for (auto [name, field] : DwordValues)
             ASSERT_EQ(Settings.*field, expected.*field) << "exactly 4 bytes load: " << name;
         ASSERT_TRUE(std::ranges::count(Settings.Sound, L'\0')) << "terminated";
         ASSERT_STREQ(Settings.Sound.data(), expected.Sound.data())
@@ -361,7 +351,7 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
         const SettingsRecord saved = Settings;
         Settings = SettingsRecord{};
         LoadSettings();
-        for (auto [name, field, byDefault] : Numbers)
+        for (auto [name, field] : DwordValues)
             ASSERT_EQ(Settings.*field, field == &SettingsRecord::Language ? 0 : saved.*field)
                 << name;
         ASSERT_STREQ(Settings.Sound.data(), saved.Sound.data()) << "reloads as saved";
