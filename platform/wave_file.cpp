@@ -34,13 +34,11 @@ bool DescribesSound(const uint8_t *format, uint32_t size) {
     if (channels < 1 || channels > 8 || rate < 1000 || rate > 384000 || blockAlign == 0 ||
         blockAlign > LargestBlock || extension > size - std::min(size, ShortestFormat + 2))
         return false;
-    if (tag == Extensible && extension < ExtensibleExtension)
+    if ((tag == Extensible && extension < ExtensibleExtension) ||
+        (tag == Pcm && bits != 8 && bits != 16 && bits != 24 && bits != 32))
         return false;
-    if (tag != Pcm && tag != Float && tag != Extensible)
-        return true; // compressed: its blocks are the codec's
-    bool knownBits =
-        bits == 8 || bits == 16 || bits == 24 || bits == 32 || (bits == 64 && tag != Pcm);
-    return knownBits && blockAlign == channels * bits / 8;
+    // Uncompressed blocks hold one sample of each channel; compressed ones are the codec's.
+    return (tag != Pcm && tag != Float && tag != Extensible) || blockAlign == channels * bits / 8;
 }
 
 } // namespace
@@ -52,10 +50,9 @@ bool FindSound(uint64_t fileSize, ReadAt read, void *file, Layout &layout) {
         return false;
     // The RIFF size is not followed: streaming writers leave it 0 or 0xFFFFFFFF, and the
     // chunks themselves are checked against the real file.
-    bool haveFormat = false, haveData = false;
+    bool haveFormat = false;
     uint64_t at = sizeof header;
-    for (int chunks = 0; !(haveFormat && haveData) && chunks < MostChunks && at + 8 <= fileSize;
-         ++chunks) {
+    for (int chunks = 0; chunks < MostChunks && at + 8 <= fileSize; ++chunks) {
         if (!read(file, at, header, 8))
             return false;
         uint64_t size = Word(header + 4, 4), body = at + 8;
@@ -70,18 +67,18 @@ bool FindSound(uint64_t fileSize, ReadAt read, void *file, Layout &layout) {
                 layout.format[16] = layout.format[17] = 0; // a bare PCM block: no extension
             layout.blockAlign = static_cast<uint16_t>(Word(layout.format.data() + 12, 2));
             haveFormat = true;
-        } else if (IsId(header, "data") && !haveData) {
-            // A data chunk may claim more than the file holds (a copy cut short): what is there.
+        } else if (IsId(header, "data") && haveFormat) {
+            // Players look for the data after the format, so this walk passes every chunk
+            // theirs will. A data chunk may claim more than the file holds (a copy cut
+            // short): what is there plays.
             layout.dataAt = body;
             layout.dataSize = std::min(size, fileSize - body);
-            haveData = true;
+            layout.dataSize -= layout.dataSize % layout.blockAlign;
+            return layout.dataSize > 0;
         }
         at = body + size + (size & 1); // odd chunks are padded to an even size
     }
-    if (!haveFormat || !haveData)
-        return false;
-    layout.dataSize -= layout.dataSize % layout.blockAlign;
-    return layout.dataSize > 0;
+    return false;
 }
 
 } // namespace wave
