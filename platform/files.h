@@ -3,7 +3,8 @@
 
 namespace plat {
 
-// The handheld's "\Windows" folder is, for wave files, the system's media folder.
+// The handheld's "\Windows" folder is, for wave files, the system's media folder. Folders
+// match a pattern as files do.
 HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW *found);
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found);
 BOOL FindClose(HANDLE search);

@@ -158,6 +158,8 @@ void FillSoundList(HWND panel) {
         return;
     }
     do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue; // a folder named like a sound is none
         wchar_t name[SoundCapacity];
         SoundName(found.cFileName, name);
         int inserted = static_cast<int>(

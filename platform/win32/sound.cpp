@@ -136,9 +136,9 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     LPCWSTR name = win32::DesktopSoundName(sound, path);
     // Where the platform keeps the level, a synchronous play of a wave file goes through a
     // stream of its own that carries the level; aliases, names of no file and files the stream
-    // cannot open go to the system's player as they are. A broken wave file is no sound of the
-    // device's, as a network path is not: the system's player, which can crash on one, gets
-    // its default sound instead.
+    // cannot open go to the system's player as they are. A file with no sound in it is no sound
+    // of the device's, as a network path is not: the system's player, which can crash or loop
+    // for good on one, gets its default sound instead.
     bool file = name == path || IsLocalFullPath(name);
     if (file && (flags & ~SND_NODEFAULT) == 0 && PlatformKeepsLevel()) {
         switch (win32::StreamWaveFile(name, keptLevel, nullptr)) {

@@ -1,5 +1,6 @@
 // A wave file played through a wave-out stream of the platform's own, so that a level can be
 // set on the stream's handle where the system will not take one for the device.
+#include "platform/wave_file.h"
 #include "platform/win32/win32_internal.h"
 
 #include <mmsystem.h>
@@ -7,7 +8,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cwchar>
+#include <cstdint>
 
 namespace plat::win32 {
 
@@ -15,11 +16,6 @@ namespace {
 
 // The winmm functions a stream needs, bound together on first use.
 struct Winmm {
-    decltype(::mmioOpenW) *open;
-    decltype(::mmioDescend) *descend;
-    decltype(::mmioAscend) *ascend;
-    decltype(::mmioRead) *read;
-    decltype(::mmioClose) *close;
     decltype(::waveOutOpen) *outOpen;
     decltype(::waveOutSetVolume) *outSetVolume;
     decltype(::waveOutPrepareHeader) *outPrepare;
@@ -37,9 +33,7 @@ const Winmm *BindWinmm() {
     static Winmm calls{};
     static bool bound = false;
     if (!bound)
-        bound = Bind(calls.open, "mmioOpenW") && Bind(calls.descend, "mmioDescend") &&
-                Bind(calls.ascend, "mmioAscend") && Bind(calls.read, "mmioRead") &&
-                Bind(calls.close, "mmioClose") && Bind(calls.outOpen, "waveOutOpen") &&
+        bound = Bind(calls.outOpen, "waveOutOpen") &&
                 Bind(calls.outSetVolume, "waveOutSetVolume") &&
                 Bind(calls.outPrepare, "waveOutPrepareHeader") &&
                 Bind(calls.outWrite, "waveOutWrite") &&
@@ -48,13 +42,11 @@ const Winmm *BindWinmm() {
     return bound ? &calls : nullptr;
 }
 
-constexpr DWORD BufferBytes = 16384;
+constexpr DWORD BufferBytes = wave::LargestBlock;
 constexpr int BufferCount = 2;
 
-// Room for any format block the wave mapper knows (PCM, extensible, the ADPCM kinds); a larger
-// format chunk is no file for this stream.
 union FormatBlock {
-    std::array<BYTE, 256> bytes; // first, so that clearing the block clears all of it
+    std::array<BYTE, sizeof wave::Layout::format> bytes;
     WAVEFORMATEX header;
 };
 
@@ -67,61 +59,19 @@ struct Buffer {
 // One play: the open file, the part of its data chunk still to send, the device.
 struct Play {
     const Winmm &mm;
-    HMMIO file;
+    HANDLE file;
     DWORD remaining;
     DWORD blockAlign;
     HWAVEOUT out;
     DWORD sent;
 };
 
-// Whether a format block describes a sound at all. The system's converters trust these fields
-// (Wine's player divides by the block alignment, its converter aborts on 0 channels), so they
-// are checked before the system sees them. Buffers hold whole blocks, so a block may not
-// outgrow one; uncompressed blocks hold one sample of each channel.
-bool DescribesSound(const WAVEFORMATEX &format) {
-    if (format.nChannels == 0 || format.nSamplesPerSec == 0 || format.nBlockAlign == 0 ||
-        format.nBlockAlign > BufferBytes)
-        return false;
-    bool uncompressed = format.wFormatTag == WAVE_FORMAT_PCM ||
-                        format.wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
-                        format.wFormatTag == WAVE_FORMAT_EXTENSIBLE;
-    return !uncompressed ||
-           (format.wBitsPerSample != 0 &&
-            format.nBlockAlign == format.nChannels * ((format.wBitsPerSample + 7) / 8));
-}
-
-// Reads the file's format block into `format` and leaves the file at its data, whose length,
-// bounded by what the file holds, goes to `length`.
-WaveStream FindFormatAndData(const Winmm &mm, HMMIO file, DWORD fileSize, FormatBlock &format,
-                             DWORD *length) {
-    MMCKINFO riff{};
-    riff.fccType = mmioFOURCC('W', 'A', 'V', 'E');
-    if (mm.descend(file, &riff, nullptr, MMIO_FINDRIFF) != MMSYSERR_NOERROR)
-        return WaveStream::NotStreamed;
-    MMCKINFO chunk{};
-    chunk.ckid = mmioFOURCC('f', 'm', 't', ' ');
-    if (mm.descend(file, &chunk, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR ||
-        chunk.cksize < sizeof(PCMWAVEFORMAT) || chunk.cksize > sizeof format ||
-        chunk.cksize > fileSize - std::min(fileSize, chunk.dwDataOffset))
-        return WaveStream::Malformed;
-    format = {};
-    LONG size = static_cast<LONG>(chunk.cksize);
-    if (mm.read(file, reinterpret_cast<HPSTR>(format.bytes.data()), size) != size ||
-        mm.ascend(file, &chunk, 0) != MMSYSERR_NOERROR)
-        return WaveStream::Malformed;
-    WAVEFORMATEX &header = format.header;
-    if (chunk.cksize < sizeof(WAVEFORMATEX))
-        header.cbSize = 0; // a bare PCM block has no extension
-    if (header.cbSize > chunk.cksize - std::min<DWORD>(chunk.cksize, sizeof(WAVEFORMATEX)) ||
-        !DescribesSound(header))
-        return WaveStream::Malformed;
-    chunk.ckid = mmioFOURCC('d', 'a', 't', 'a');
-    if (mm.descend(file, &chunk, &riff, MMIO_FINDCHUNK) != MMSYSERR_NOERROR)
-        return WaveStream::Malformed;
-    // A data chunk may claim more than the file holds (a copy cut short): play what is there.
-    *length = std::min(chunk.cksize, fileSize - std::min(fileSize, chunk.dwDataOffset));
-    *length -= *length % header.nBlockAlign;
-    return WaveStream::Played;
+bool ReadFileAt(void *file, uint64_t offset, void *into, uint32_t length) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    DWORD got = 0;
+    return ::SetFilePointerEx(file, at, nullptr, FILE_BEGIN) &&
+           ::ReadFile(file, into, length, &got, nullptr) && got == length;
 }
 
 // Fills `buffer` with the next whole blocks of the data and queues it. False when nothing is
@@ -130,8 +80,9 @@ bool Queue(Play &play, Buffer &buffer) {
     DWORD want = std::min(BufferBytes - BufferBytes % play.blockAlign, play.remaining);
     if (want == 0)
         return false;
-    LONG got = play.mm.read(play.file, buffer.bytes.data(), static_cast<LONG>(want));
-    DWORD length = got > 0 ? static_cast<DWORD>(got) : 0;
+    DWORD length = 0;
+    if (!::ReadFile(play.file, buffer.bytes.data(), want, &length, nullptr))
+        length = 0;
     play.remaining = length < want ? 0 : play.remaining - length; // a short read ends the data
     length -= length % play.blockAlign;
     if (length == 0)
@@ -173,33 +124,44 @@ void Stream(Play &play, HANDLE done) {
     }
 }
 
+// Where the data lies and how it is framed, from the file's bytes; reads go no further than
+// the file's real size.
+WaveStream FindFormatAndData(HANDLE file, FormatBlock &format, Play &play) {
+    LARGE_INTEGER size{}, dataAt{};
+    wave::Layout layout;
+    if (!::GetFileSizeEx(file, &size) ||
+        !wave::FindSound(static_cast<uint64_t>(size.QuadPart), ReadFileAt, file, layout))
+        return WaveStream::Malformed;
+    std::copy(layout.format.begin(), layout.format.end(), format.bytes.begin());
+    play.blockAlign = layout.blockAlign;
+    // One play sends at most 4 GB, in whole blocks.
+    play.remaining = static_cast<DWORD>(
+        std::min<uint64_t>(layout.dataSize, MAXDWORD - MAXDWORD % layout.blockAlign));
+    dataAt.QuadPart = static_cast<LONGLONG>(layout.dataAt);
+    return ::SetFilePointerEx(file, dataAt, nullptr, FILE_BEGIN) ? WaveStream::Played
+                                                                 : WaveStream::Malformed;
+}
+
 } // namespace
 
 WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played) {
     if (played)
         *played = 0;
     const Winmm *mm = BindWinmm();
-    WIN32_FILE_ATTRIBUTE_DATA attributes;
-    wchar_t name[MAX_PATH];
-    if (!mm || std::wcslen(path) >= MAX_PATH ||
-        !::GetFileAttributesExW(path, GetFileExInfoStandard, &attributes) ||
-        (attributes.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return WaveStream::NotStreamed;
-    // Reads are bounded by the file's real size; beyond 4 GB the chunk sizes bound them anyway.
-    DWORD fileSize = attributes.nFileSizeHigh ? MAXDWORD : attributes.nFileSizeLow;
-    std::wcscpy(name, path);
-    HMMIO file = mm->open(name, nullptr, MMIO_READ | MMIO_ALLOCBUF | MMIO_DENYWRITE);
-    if (!file)
+    // No file here (a folder, a name of no file): the system's player may know the name.
+    HANDLE file = mm ? ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr)
+                     : INVALID_HANDLE_VALUE;
+    if (file == INVALID_HANDLE_VALUE)
         return WaveStream::NotStreamed;
     FormatBlock format;
     Play play{*mm, file, 0, 0, nullptr, 0};
-    WaveStream result = FindFormatAndData(*mm, file, fileSize, format, &play.remaining);
+    WaveStream result = FindFormatAndData(file, format, play);
     HANDLE done =
         result == WaveStream::Played ? ::CreateEventW(nullptr, FALSE, FALSE, nullptr) : nullptr;
     if (done &&
         mm->outOpen(&play.out, WAVE_MAPPER, &format.header, reinterpret_cast<DWORD_PTR>(done), 0,
                     CALLBACK_EVENT) == MMSYSERR_NOERROR) {
-        play.blockAlign = format.header.nBlockAlign;
         // The whole word, both channels: a mono stream takes its level from the low half.
         mm->outSetVolume(play.out, level);
         Stream(play, done);
@@ -209,7 +171,7 @@ WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played) {
     }
     if (done)
         ::CloseHandle(done);
-    mm->close(file, 0);
+    ::CloseHandle(file);
     if (played)
         *played = play.sent;
     return result;

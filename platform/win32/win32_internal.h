@@ -29,9 +29,7 @@ enum class WaveStream {
     // No wave file here, or the output takes no stream of its format: the system's player
     // may still know what to do with the name.
     NotStreamed,
-    // A wave file whose chunks cannot be sound (no data chunk, a format block cut short or
-    // too large for its chunk, 0 channels, a block alignment of 0 or unlike its samples): no
-    // player is trusted with it.
+    // A file with no sound in it (see wave::FindSound): no player is trusted with it.
     Malformed,
 };
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 
 using plat::win32::WaveStream;
 
@@ -28,45 +30,22 @@ TEST(WaveStream, LevelIsReadOnceFromAFourByteDwordMirror) {
     EXPECT_EQ(level, 0x4000A000u);
 }
 
-struct WaveCase {
-    const wchar_t *name;
-    uint16_t channels, bits, blockAlign;
-    uint32_t formatDeclared, formatHeld, dataDeclared, dataHeld; // no data chunk if declared 0
-    WaveStream result;
-    DWORD played;
-} const Cases[] = {
-    {L"Stereo8Bit", 2, 8, 2, 16, 16, 6000, 6000, WaveStream::Played, 6000},
-    {L"Stereo16BitPastTheBuffers", 2, 16, 4, 16, 16, 40000, 40000, WaveStream::Played, 40000},
-    {L"DataCutMidBlock", 1, 16, 2, 16, 16, 5000, 1001, WaveStream::Played, 1000},
-    {L"DataClaimsFarMore", 1, 16, 2, 16, 16, 0xFFFFFFF0, 600, WaveStream::Played, 600},
-    {L"NoDataChunk", 1, 16, 2, 16, 16, 0, 0, WaveStream::Malformed, 0},
-    {L"ZeroBlockAlignment", 1, 16, 0, 16, 16, 100, 100, WaveStream::Malformed, 0},
-    {L"ZeroChannels", 0, 16, 2, 16, 16, 100, 100, WaveStream::Malformed, 0},
-    {L"OversizedFormat", 1, 16, 2, 0x7FFFFFF0, 16, 100, 100, WaveStream::Malformed, 0},
-    {L"FormatCutShort", 1, 16, 2, 16, 10, 0, 0, WaveStream::Malformed, 0},
-};
-
-TEST(WaveStream, MalformedFilesReturnHavingSentOnlyWhatTheyHold) {
-    wchar_t folder[MAX_PATH];
-    ASSERT_TRUE(::GetTempPathW(MAX_PATH, folder));
-    for (const WaveCase &c : Cases) {
-        SCOPED_TRACE(c.name);
-        std::string bytes = "RIFF----WAVEfmt ";
-        auto put = [&bytes](uint32_t value, int size) { bytes.append((char *)&value, size); };
-        put(c.formatDeclared, 4), put(1, 2), put(c.channels, 2), put(8000, 4);
-        put(8000 * c.blockAlign, 4), put(c.blockAlign, 2), put(c.bits, 2);
-        bytes.resize(bytes.size() - 16 + c.formatHeld);
-        if (c.dataDeclared)
-            bytes += "data", put(c.dataDeclared, 4), bytes.append(c.dataHeld, '\x5A');
-        std::wstring path = folder + std::wstring(c.name) + L".wav";
-        FILE *file = _wfopen(path.c_str(), L"wb");
-        ASSERT_TRUE(file && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size());
-        fclose(file);
+// Whether a file holds a sound is decided off the device; here, what is sent is what the file
+// holds, through several buffers and past a data chunk that claims more, and nothing of a file
+// with no sound.
+TEST(WaveStream, SendsWhatTheFileHoldsAndNothingOfAFileWithNoSound) {
+    const std::filesystem::path path = std::filesystem::temp_directory_path() / L"stream.wav";
+    const uint32_t cases[][3] = {{40000, 40000, 40000}, {0xFFFFFFF0, 1001, 1000}, {100, 100, 0}};
+    for (auto [declared, held, sent] : cases) { // 16-bit stereo, or no channels when none sent
+        std::string bytes(
+            "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\1\0\2\0\x40\x1F\0\0\0\x7D\0\0\4\0\x10\0data", 40);
+        bytes[22] = sent ? 2 : 0;
+        std::ofstream(path, std::ios::binary)
+            << bytes << std::string((char *)&declared, 4) << std::string(held, 'Z');
         DWORD played = 0;
-        EXPECT_EQ(plat::win32::StreamWaveFile(path.c_str(), 0x4000A000, &played), c.result);
-        EXPECT_EQ(played, c.played);
-        // A broken file plays the default sound; the system's player never sees it.
-        EXPECT_TRUE(plat::sndPlaySoundW(path.c_str(), 0));
-        ::DeleteFileW(path.c_str());
+        EXPECT_EQ(plat::win32::StreamWaveFile(path.c_str(), 0x4000A000, &played),
+                  sent ? WaveStream::Played : WaveStream::Malformed);
+        EXPECT_EQ(played, sent);
     }
+    ::DeleteFileW(path.c_str());
 }
