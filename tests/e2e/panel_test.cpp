@@ -1,11 +1,12 @@
 // The settings panel of the real program, driven from this process: what it loads, stores and
-// plays (">"), and the start-up shortcut, read back through the shell.
+// plays (">"), the start-up shortcut, read back through the shell, and the installer package.
 #include "res/resource.h"
 #include "tests/e2e/harness.h"
 
 #include <shlobj.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -19,14 +20,14 @@ constexpr const wchar_t *Names[] = {L"Play",       L"RepeatTimes",  L"RepeatDela
                                     L"AutoSnooze", L"SnoozeChoice", L"VolumeControl", L"AutoRun"};
 
 // What the shortcut starts, as the shell reads it: the program and its arguments.
-std::wstring ShortcutTarget() {
+std::wstring ShortcutTarget(const fs::path &shortcut = Shortcut) {
     wchar_t path[MAX_PATH] = L"", arguments[MAX_PATH] = L"";
     IShellLinkW *link = nullptr;
     IPersistFile *file = nullptr;
     ::CoInitialize(nullptr);
     ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
     if (link && SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
-        SUCCEEDED(file->Load(Shortcut.c_str(), STGM_READ)) &&
+        SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ)) &&
         SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)))
         link->GetArguments(arguments, MAX_PATH); // the objects live as long as this process
     return std::wstring(path) + L" " + arguments;
@@ -52,8 +53,8 @@ class PanelRun : public ProgramTest {
         fs::remove(Shortcut);
     }
     // Starts the program and waits until its panel is filled.
-    void Open() {
-        program = StartProgram(L"");
+    void Open(Process started = StartProgram(L"")) {
+        program = started;
         main = WaitForProgramWindow(program);
         ASSERT_TRUE(WaitUntil([&] {
             panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
@@ -127,6 +128,42 @@ TEST_F(PanelRun, RunWithTheTickCreatesTheShortcutAndExitWithoutItDeletesIt) {
     EXPECT_EQ(Wait(program, 10000), 0u);
     EXPECT_FALSE(fs::exists(Shortcut));
     EXPECT_EQ(Stored(), (Values{L"1", L"3", L"7000", L"Alarm1", L"0", L"4", L"0", L"0"}));
+}
+
+// The package, quietly: msiexec's exit code.
+DWORD Msiexec(const wchar_t *action, const char *package) {
+    Process msiexec = Start(L"C:\\windows\\system32\\msiexec.exe",
+                            action + (L" " + DevicePath(package)) + L" /qn");
+    return Wait(msiexec, 60000);
+}
+
+TEST_F(PanelRun, PackageInstallsForTheUserUpgradesKeepingItsSettingsAndRemovesAllOfOurs) {
+    const fs::path programs = fs::path(::_wgetenv(L"LOCALAPPDATA")) / L"Programs";
+    const fs::path entry = Shortcut.parent_path().parent_path() / L"Nudgebell+.lnk";
+    const fs::path other = Shortcut.parent_path() / L"Other.lnk";
+    const std::wstring installed = (programs / L"Nudgebell+\\nudgebellplus.exe").wstring();
+    ASSERT_EQ(Msiexec(L"/i", NUDGEBELL_PACKAGE), 0u);
+    SHELLEXECUTEINFOW menu{};
+    menu.cbSize = sizeof menu, menu.fMask = SEE_MASK_NOCLOSEPROCESS, menu.lpFile = entry.c_str();
+    ASSERT_TRUE(::ShellExecuteExW(&menu));
+    ASSERT_NO_FATAL_FAILURE(Open({menu.hProcess}));
+    Send(IDC_AUTORUN, BM_CLICK);
+    Click(IDC_RUN);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
+    EXPECT_EQ(ShortcutTarget(), installed + L" /AUTORUN");
+    EndAllCopies();
+
+    EXPECT_EQ(Msiexec(L"/i", NUDGEBELL_UPGRADE), 0u);
+    EXPECT_EQ(ShortcutTarget(entry), installed + L" ");
+    EXPECT_TRUE(fs::exists(Shortcut));
+    EXPECT_EQ(ReadValue(SettingsKey, L"AutoRun"), 1u);
+
+    std::ofstream(other) << "another program's";
+    EXPECT_EQ(Msiexec(L"/x", NUDGEBELL_UPGRADE), 0u);
+    EXPECT_FALSE(fs::exists(programs) || fs::exists(entry) || fs::exists(Shortcut));
+    EXPECT_TRUE(fs::remove(other));
+    HKEY key = nullptr;
+    EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Quarnel", 0, KEY_READ, &key), 0);
 }
 
 } // namespace
