@@ -3,6 +3,7 @@
 #include "res/resource.h"
 #include "tests/e2e/harness.h"
 
+#include <msi.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -130,10 +131,9 @@ TEST_F(PanelRun, RunWithTheTickCreatesTheShortcutAndExitWithoutItDeletesIt) {
     EXPECT_EQ(Stored(), (Values{L"1", L"3", L"7000", L"Alarm1", L"0", L"4", L"0", L"0"}));
 }
 
-// The package, quietly: msiexec's exit code.
-DWORD Msiexec(const wchar_t *action, const char *package) {
-    Process msiexec = Start(L"C:\\windows\\system32\\msiexec.exe",
-                            action + (L" " + DevicePath(package)) + L" /qn");
+// msiexec, quiet: its exit code.
+DWORD Msiexec(const std::wstring &arguments) {
+    Process msiexec = Start(L"C:\\windows\\system32\\msiexec.exe", arguments + L" /qn");
     return Wait(msiexec, 60000);
 }
 
@@ -142,7 +142,15 @@ TEST_F(PanelRun, PackageInstallsForTheUserUpgradesKeepingItsSettingsAndRemovesAl
     const fs::path entry = Shortcut.parent_path().parent_path() / L"Nudgebell+.lnk";
     const fs::path other = Shortcut.parent_path() / L"Other.lnk";
     const std::wstring installed = (programs / L"Nudgebell+\\nudgebellplus.exe").wstring();
-    ASSERT_EQ(Msiexec(L"/i", NUDGEBELL_PACKAGE), 0u);
+    wchar_t code[39] = L"", name[16] = L"";
+    DWORD size = 16;
+    while (::MsiEnumRelatedProductsW(L"" NUDGEBELL_UPGRADE_CODE, 0, 0, code) == 0)
+        ASSERT_EQ(Msiexec(L"/x " + std::wstring(code)), 0u); // left by a run that failed
+    ASSERT_EQ(Msiexec(L"/i " + DevicePath(NUDGEBELL_PACKAGE)), 0u);
+    ::MsiEnumRelatedProductsW(L"" NUDGEBELL_UPGRADE_CODE, 0, 0, code);
+    EXPECT_EQ(::MsiGetProductInfoExW(code, nullptr, MSIINSTALLCONTEXT_USERUNMANAGED,
+                                     INSTALLPROPERTY_PRODUCTNAME, name, &size),
+              0u);
     SHELLEXECUTEINFOW menu{};
     menu.cbSize = sizeof menu, menu.fMask = SEE_MASK_NOCLOSEPROCESS, menu.lpFile = entry.c_str();
     ASSERT_TRUE(::ShellExecuteExW(&menu));
@@ -153,13 +161,13 @@ TEST_F(PanelRun, PackageInstallsForTheUserUpgradesKeepingItsSettingsAndRemovesAl
     EXPECT_EQ(ShortcutTarget(), installed + L" /AUTORUN");
     EndAllCopies();
 
-    EXPECT_EQ(Msiexec(L"/i", NUDGEBELL_UPGRADE), 0u);
+    EXPECT_EQ(Msiexec(L"/i " + DevicePath(NUDGEBELL_UPGRADE)), 0u);
     EXPECT_EQ(ShortcutTarget(entry), installed + L" ");
     EXPECT_TRUE(fs::exists(Shortcut));
     EXPECT_EQ(ReadValue(SettingsKey, L"AutoRun"), 1u);
 
     std::ofstream(other) << "another program's";
-    EXPECT_EQ(Msiexec(L"/x", NUDGEBELL_UPGRADE), 0u);
+    EXPECT_EQ(Msiexec(L"/x " + DevicePath(NUDGEBELL_UPGRADE)), 0u);
     EXPECT_FALSE(fs::exists(programs) || fs::exists(entry) || fs::exists(Shortcut));
     EXPECT_TRUE(fs::remove(other));
     HKEY key = nullptr;
