@@ -138,7 +138,7 @@ TEST_F(PanelRun, InstalledShortcutAndSettingsOutliveAnUpgradeAndNothingOfOursARe
     EXPECT_EQ(ShortcutTarget(), installed + L" /AUTORUN");
     EXPECT_EQ(Stored(), (Values{L"1", L"3", L"7000", L"Alarm1", L"0", L"0", L"0", L"1"}));
 
-    fs::copy_file(entry, Shortcut.parent_path() / L"Other.lnk"); // another program's
+    ::CopyFileW(entry.c_str(), (Shortcut.parent_path() / L"Other.lnk").c_str(), 0); // another's
     EXPECT_EQ(Msiexec(L"/x " + DevicePath(NUDGEBELL_UPGRADE)), 0u);
     EXPECT_FALSE(fs::exists(programs) || fs::exists(entry) || fs::exists(Shortcut));
     EXPECT_TRUE(fs::remove(Shortcut.parent_path() / L"Other.lnk"));
