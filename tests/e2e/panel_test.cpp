@@ -1,8 +1,9 @@
 // The settings panel of the real program, driven from this process: what it loads, stores and
-// plays (">"), and the start-up shortcut, read back through the shell.
+// plays (">"), the start-up shortcut, read back through the shell, and the installer package.
 #include "res/resource.h"
 #include "tests/e2e/harness.h"
 
+#include <msi.h>
 #include <shlobj.h>
 
 #include <filesystem>
@@ -30,14 +31,14 @@ constexpr const wchar_t *Names[] = {L"Play",       L"RepeatTimes",  L"RepeatDela
                                     L"AutoSnooze", L"SnoozeChoice", L"VolumeControl", L"AutoRun"};
 
 // What the shortcut starts, as the shell reads it: the program and its arguments.
-std::wstring ShortcutTarget() {
+std::wstring ShortcutTarget(const fs::path &shortcut = Shortcut) {
     wchar_t path[MAX_PATH] = L"", arguments[MAX_PATH] = L"";
     IShellLinkW *link = nullptr;
     IPersistFile *file = nullptr;
     ::CoInitialize(nullptr);
     ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link));
     if (link && SUCCEEDED(link->QueryInterface(IID_PPV_ARGS(&file))) &&
-        SUCCEEDED(file->Load(Shortcut.c_str(), STGM_READ)) &&
+        SUCCEEDED(file->Load(shortcut.c_str(), STGM_READ)) &&
         SUCCEEDED(link->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH)))
         link->GetArguments(arguments, MAX_PATH); // the objects live as long as this process
     return std::wstring(path) + L" " + arguments;
@@ -66,8 +67,8 @@ class PanelRun : public ProgramTest {
         fs::remove(Folder);
     }
     // Starts the program and waits until its panel is filled.
-    void Open() {
-        program = StartProgram(L"");
+    void Open(Process started = StartProgram(L"")) {
+        program = started;
         main = WaitForProgramWindow(program);
         ASSERT_TRUE(WaitUntil([&] {
             panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
@@ -144,19 +145,39 @@ TEST_F(PanelRun, TriesTheSoundWithoutSavingThenRunSavesWhatItLoadedAndWasGiven) 
     EXPECT_EQ(ReadValue(SettingsKey, L"AutoRun"), 1u);
 }
 
-// Nothing stored but the shortcut's tick: "Exit" without it deletes the shortcut and saves the
-// defaults with what was changed.
-TEST_F(PanelRun, ExitWithoutTheTickDeletesTheShortcut) {
-    WriteSetting(L"AutoRun", 1);
-    std::ofstream{Shortcut};
-    ASSERT_NO_FATAL_FAILURE(Open());
+DWORD Msiexec(const std::wstring &arguments) { // quietly: its exit code
+    Process msiexec = Start(L"C:\\windows\\system32\\msiexec.exe", arguments + L" /qn");
+    return Wait(msiexec, 60000);
+}
+
+// For the user alone; the shortcut and settings outlive an upgrade, and nothing of ours a removal.
+TEST_F(PanelRun, InstalledShortcutAndSettingsOutliveAnUpgradeAndNothingOfOursARemoval) {
+    const fs::path programs = fs::path(::_wgetenv(L"LOCALAPPDATA")) / L"Programs";
+    const fs::path entry = Shortcut.parent_path().parent_path() / L"Nudgebell+.lnk";
+    const std::wstring installed = (programs / L"Nudgebell+\\nudgebellplus.exe").wstring();
+    ASSERT_EQ(Msiexec(L"/i " + DevicePath(NUDGEBELL_PACKAGE)), 0u);
+    EXPECT_FALSE(::MsiEnumProductsExW(nullptr, nullptr, MSIINSTALLCONTEXT_USERUNMANAGED, 0, nullptr,
+                                      nullptr, nullptr, nullptr));
+    EXPECT_EQ(ShortcutTarget(entry), installed + L" ");
+    ASSERT_NO_FATAL_FAILURE(Open(Start(installed, L"")));
     Send(IDC_AUTORUN, BM_CLICK);
-    Send(IDC_SNOOZE, CB_SETCURSEL, 4);
+    Click(IDC_RUN);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
+    EndAllCopies();
+
+    ASSERT_EQ(Msiexec(L"/i " + DevicePath(NUDGEBELL_UPGRADE)), 0u);
+    EXPECT_NO_FATAL_FAILURE(Open(Start(installed, L""))); // on to the removal, whatever fails
     Send(IDC_DELAY, WM_SETTEXT, 0, L"7");
     Click(IDC_EXIT);
     EXPECT_EQ(Wait(program, 10000), 0u);
-    EXPECT_FALSE(fs::exists(Shortcut));
-    EXPECT_EQ(Stored(), (Values{L"1", L"3", L"7000", L"Alarm1", L"0", L"4", L"0", L"0"}));
+    EXPECT_EQ(ShortcutTarget(), installed + L" /AUTORUN");
+    EXPECT_EQ(Stored(), (Values{L"1", L"3", L"7000", L"Alarm1", L"0", L"0", L"0", L"1"}));
+
+    ::CopyFileW(entry.c_str(), (Shortcut.parent_path() / L"Other.lnk").c_str(), 0); // another's
+    EXPECT_EQ(Msiexec(L"/x " + DevicePath(NUDGEBELL_UPGRADE)), 0u);
+    EXPECT_FALSE(fs::exists(programs) || fs::exists(entry) || fs::exists(Shortcut));
+    EXPECT_TRUE(fs::remove(Shortcut.parent_path() / L"Other.lnk"));
+    EXPECT_EQ(::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\Quarnel"), ERROR_FILE_NOT_FOUND);
 }
 
 } // namespace
