@@ -7,11 +7,6 @@
 
 namespace {
 
-constexpr HWAVEOUT OutputDevice = nullptr; // device 0
-constexpr REGSAM AllAccess = 0xF003F;
-constexpr wchar_t VolumeKey[] = L"ControlPanel\\Volume";
-constexpr wchar_t VolumeValue[] = L"Volume";
-
 constexpr WORD MinimumLevel = 0x4000; // a quarter of full scale: quiet, never silent
 constexpr WORD MediumLevel = 0xA000;
 constexpr WORD MaximumLevel = 0xFFFF;
@@ -51,10 +46,10 @@ void PlayAlarm(const wchar_t *soundName) {
 bool SetSystemVolume(DWORD level, DWORD *savedLevel) {
     // A level that cannot be read cannot be put back, so nothing is forced: the sound then
     // plays at the level in force.
-    if (savedLevel && plat::waveOutGetVolume(OutputDevice, savedLevel) != MMSYSERR_NOERROR)
+    if (savedLevel && plat::waveOutGetVolume(plat::OutputDevice, savedLevel) != MMSYSERR_NOERROR)
         return false;
-    plat::waveOutSetVolume(OutputDevice, level);
-    WriteRegistryDword(HKEY_CURRENT_USER, VolumeKey, VolumeValue, level);
+    plat::waveOutSetVolume(plat::OutputDevice, level);
+    WriteRegistryDword(HKEY_CURRENT_USER, plat::VolumeMirrorKey, plat::VolumeMirrorValue, level);
     plat::AudioUpdateFromRegistry();
     return true;
 }
@@ -63,8 +58,8 @@ LONG WriteRegistryDword(HKEY rootKey, const wchar_t *subKey, const wchar_t *valu
                         DWORD value) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    LONG status = plat::RegCreateKeyExW(rootKey, subKey, 0, nullptr, 0, AllAccess, nullptr, &key,
-                                        &disposition);
+    LONG status = plat::RegCreateKeyExW(rootKey, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                        &key, &disposition);
     if (status != ERROR_SUCCESS)
         return status;
     status = plat::RegSetValueExW(key, valueName, 0, REG_DWORD,

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr UINT KeyStateDownFlag = 0x80;
 constexpr DWORD KeyPause = 50; // milliseconds, so that the reminder keeps up with the keys
 
 // The entries of the snooze list run from 0 ("5 minutes") to 5 ("2 hours").
@@ -48,8 +47,9 @@ void SendSnoozeKeys(HWND reminder) {
 }
 
 void PostKey(UINT keyCode) {
-    UINT shiftState = KeyStateDownFlag;
+    UINT shiftState = plat::KeyStateDownFlag;
     UINT character = keyCode;
     HWND focusWindow = reinterpret_cast<HWND>(-1);
-    plat::PostKeybdMessage(focusWindow, keyCode, KeyStateDownFlag, 1, &shiftState, &character);
+    plat::PostKeybdMessage(focusWindow, keyCode, plat::KeyStateDownFlag, 1, &shiftState,
+                           &character);
 }

@@ -23,6 +23,9 @@ constexpr UINT PollInterval = 5000;
 int ProgramEntry(HINSTANCE instance, int showCommand);
 bool StartInstance(HINSTANCE instance, int showCommand);
 bool ReadModulePath();
+// Tells the user that the platform call named in `text` failed: a modal box with the stop sign,
+// owned by the main window once there is one.
+void ReportFailure(LPCWSTR text);
 // Whether `keyword` stands anywhere in `commandLine`, letter case included.
 bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword);
 

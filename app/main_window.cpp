@@ -20,9 +20,10 @@ namespace {
 constexpr DWORD MenuBarInfoSize = 36;
 constexpr DWORD ActivationInfoSize = 12;
 
-LPCDLGTEMPLATEW LoadDialogTemplate(int id) {
+plat::DialogTemplate LoadDialogTemplate(int id) {
     HRSRC resource = plat::FindResourceW(AppInstance, MAKEINTRESOURCEW(id), RT_DIALOG);
-    return static_cast<LPCDLGTEMPLATEW>(plat::LoadResource(AppInstance, resource));
+    return {static_cast<LPCDLGTEMPLATEW>(plat::LoadResource(AppInstance, resource)),
+            plat::SizeofResource(AppInstance, resource)};
 }
 
 void CreateMainWindow(HWND window) {

@@ -44,10 +44,14 @@ bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword) {
     return commandLine && std::wcsstr(commandLine, keyword);
 }
 
+void ReportFailure(LPCWSTR text) {
+    plat::MessageBoxW(MainWindow, text, L"Nudgebell+", MB_ICONHAND);
+}
+
 bool ReadModulePath() {
     ModulePath[0] = L'\0';
     if (plat::GetModuleFileNameW(nullptr, ModulePath.data(), PathCapacity) == 0) {
-        plat::MessageBoxW(nullptr, L"GetModuleFileName() failed!", L"Nudgebell+", MB_ICONHAND);
+        ReportFailure(L"GetModuleFileName() failed!"); // no window yet: no owner
         return false;
     }
     LoadSettings();

@@ -1,3 +1,4 @@
+// Strings, icons, accelerators and templates of the program's resource script.
 #pragma once
 #include "platform/platform.h"
 
@@ -9,5 +10,6 @@ HACCEL LoadAcceleratorsW(HINSTANCE instance, LPCWSTR name);
 HGDIOBJ GetStockObject(int object);
 HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type);
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
 
 } // namespace plat

@@ -1,14 +1,23 @@
+// Sound output and volume.
 #pragma once
 #include "platform/platform.h"
 #include <mmsystem.h>
 
 namespace plat {
 
+constexpr HWAVEOUT OutputDevice = nullptr; // device 0
+// The system's record of device 0's level, which its control panel reads: a REG_DWORD.
+constexpr wchar_t VolumeMirrorKey[] = L"ControlPanel\\Volume";
+constexpr wchar_t VolumeMirrorValue[] = L"Volume";
+
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume);
 MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
 // Has the audio system take up the volume mirrored under "ControlPanel\Volume".
 void AudioUpdateFromRegistry();
-// A bare name such as "Alarm1" is looked up among the handheld's "\Windows\*.wav" sounds.
+// Unlike the system's call: a bare name such as "Alarm1" is looked up among the handheld's
+// "\Windows\*.wav" sounds, a network path plays the default sound, a broken wave file plays the
+// default sound, and where the platform keeps device 0's level (Wine) a wave file plays
+// through a stream of the platform's own at that level.
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
 
 } // namespace plat

@@ -22,7 +22,6 @@ const std::array<DwordValue, 8> DwordValues{{
 namespace {
 
 constexpr LPCWSTR SettingsKey = L"Software\\Quarnel\\NudgebellPlus";
-constexpr REGSAM AllAccess = 0xF003F;
 const DwordValue &LanguageValue = DwordValues.back();
 
 void ReadDword(HKEY key, const DwordValue &value) {
@@ -50,8 +49,8 @@ void WriteDword(HKEY key, const DwordValue &value) {
 
 HKEY CreateSettingsKey() {
     HKEY key = nullptr;
-    if (plat::RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, AllAccess, nullptr,
-                              &key, nullptr) != ERROR_SUCCESS)
+    if (plat::RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr) != ERROR_SUCCESS)
         return nullptr;
     return key;
 }
@@ -75,7 +74,8 @@ void TakeStoredSound(std::span<const BYTE> data, std::array<wchar_t, SoundCapaci
 
 void LoadSettings() {
     HKEY key = nullptr;
-    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, AllAccess, &key) != ERROR_SUCCESS)
+    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS)
         return;
     for (const DwordValue &value : DwordValues)
         ReadDword(key, value);

@@ -4,7 +4,6 @@
 #include "settings/shortcut.h"
 #include "app/app.h"
 #include "platform/files.h"
-#include "platform/message_box.h"
 #include "platform/process.h"
 #include "platform/shell.h"
 #include "settings/settings.h"
@@ -37,7 +36,7 @@ bool CreateShortcut() {
     bool made = GetShortcutPath(path.data()) && ShortcutTarget(ModulePath, target) &&
                 plat::SHCreateShortcut(path.data(), target.data());
     if (!made)
-        plat::MessageBoxW(MainWindow, L"SHCreateShortcut() failed", L"Nudgebell+", MB_ICONHAND);
+        ReportFailure(L"SHCreateShortcut() failed");
     return made;
 }
 

@@ -3,7 +3,6 @@
 #include "watch/wake_up.h"
 #include "app/app.h"
 #include "platform/clock.h"
-#include "platform/message_box.h"
 #include "settings/settings.h"
 
 namespace {
@@ -50,7 +49,7 @@ void ScheduleWakeUp() {
     if (!WakeUpTime(now, Settings.RepeatDelay, &when))
         return;
     if (!plat::CeRunAppAtTime(ModulePath.data(), &when))
-        plat::MessageBoxW(MainWindow, L"CeRunAppAtTime() failed", L"Nudgebell+", MB_ICONHAND);
+        ReportFailure(L"CeRunAppAtTime() failed");
 }
 
 // Each step adds in 16 bits, hands its carry to the next coarser step first, then sets its

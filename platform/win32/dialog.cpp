@@ -1,3 +1,4 @@
+// Dialogs from the program's templates, freed of what only the handheld knows.
 #include "platform/dialog.h"
 #include "platform/win32/win32_internal.h"
 
@@ -29,11 +30,11 @@ using TemplateCopy = std::array<DWORD, 2048>;
 
 // Copies the template without the handheld-only bit. DLGTEMPLATEEX starts with version 1 and
 // the signature 0xFFFF, and keeps its extended style at byte 8; DLGTEMPLATE at byte 4.
-LPCDLGTEMPLATEW DesktopTemplate(LPCDLGTEMPLATEW dialogTemplate, TemplateCopy &copy) {
-    DWORD size = win32::ResourceSize(dialogTemplate);
-    if (!dialogTemplate || size < sizeof(DLGTEMPLATE) || size > sizeof copy)
+LPCDLGTEMPLATEW DesktopTemplate(DialogTemplate dialogTemplate, TemplateCopy &copy) {
+    DWORD size = dialogTemplate.size;
+    if (!dialogTemplate.data || size < sizeof(DLGTEMPLATE) || size > sizeof copy)
         return nullptr;
-    std::memcpy(copy.data(), dialogTemplate, size);
+    std::memcpy(copy.data(), dialogTemplate.data, size);
     auto *words = reinterpret_cast<const WORD *>(copy.data());
     bool extended = words[0] == 1 && words[1] == 0xFFFF;
     copy[extended ? 2 : 1] &= ~CaptionOkButton;
@@ -42,7 +43,7 @@ LPCDLGTEMPLATEW DesktopTemplate(LPCDLGTEMPLATEW dialogTemplate, TemplateCopy &co
 
 } // namespace
 
-HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND parent,
+HWND CreateDialogIndirectParamW(HINSTANCE instance, DialogTemplate dialogTemplate, HWND parent,
                                 DLGPROC procedure, LPARAM param) {
     InitCommonControlsOnce();
     TemplateCopy copy;
@@ -52,7 +53,7 @@ HWND CreateDialogIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTempla
     return ::CreateDialogIndirectParamW(instance, desktop, parent, procedure, param);
 }
 
-INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, LPCDLGTEMPLATEW dialogTemplate, HWND owner,
+INT_PTR DialogBoxIndirectParamW(HINSTANCE instance, DialogTemplate dialogTemplate, HWND owner,
                                 DLGPROC procedure, LPARAM param) {
     InitCommonControlsOnce();
     TemplateCopy copy;

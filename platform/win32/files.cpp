@@ -1,3 +1,4 @@
+// The handheld's sound folder found where desktop Windows keeps its sounds, and files.
 #include "platform/files.h"
 #include "platform/win32/win32_internal.h"
 

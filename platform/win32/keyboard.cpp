@@ -7,8 +7,6 @@ namespace plat {
 
 namespace {
 
-constexpr UINT KeyStateDownFlag = 0x80;
-
 bool IsExtendedKey(UINT virtualKey) {
     switch (virtualKey) {
     case VK_UP:

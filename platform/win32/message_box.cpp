@@ -1,3 +1,4 @@
+// Message boxes.
 #include "platform/message_box.h"
 
 namespace plat {

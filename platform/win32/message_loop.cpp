@@ -1,3 +1,4 @@
+// The message loop's calls.
 #include "platform/message_loop.h"
 
 namespace plat {

@@ -1,3 +1,4 @@
+// The process: its command line as the handheld gives it, its own path, waiting, the mutex.
 #include "platform/process.h"
 
 namespace plat {

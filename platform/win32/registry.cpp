@@ -1,3 +1,4 @@
+// The registry.
 #include "platform/registry.h"
 
 namespace plat {

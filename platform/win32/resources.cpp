@@ -1,37 +1,10 @@
+// The program's resources, and functions of system libraries bound when first used.
 #include "platform/resources.h"
 #include "platform/win32/win32_internal.h"
-
-#include <array>
 
 namespace plat {
 
 namespace win32 {
-
-namespace {
-
-struct LoadedResource {
-    const void *data;
-    DWORD size;
-};
-std::array<LoadedResource, 16> loadedResources{};
-
-} // namespace
-
-void RememberResourceSize(const void *data, DWORD size) {
-    for (LoadedResource &entry : loadedResources) {
-        if (!entry.data || entry.data == data) {
-            entry = {data, size};
-            return;
-        }
-    }
-}
-
-DWORD ResourceSize(const void *data) {
-    for (const LoadedResource &entry : loadedResources)
-        if (entry.data == data)
-            return entry.size;
-    return 0;
-}
 
 FARPROC LateBound(const wchar_t *library, const char *name) {
     HMODULE module = ::GetModuleHandleW(library);
@@ -63,10 +36,11 @@ HRSRC FindResourceW(HMODULE module, LPCWSTR name, LPCWSTR type) {
 }
 
 HGLOBAL LoadResource(HMODULE module, HRSRC resource) {
-    HGLOBAL data = ::LoadResource(module, resource);
-    if (data)
-        win32::RememberResourceSize(::LockResource(data), ::SizeofResource(module, resource));
-    return data;
+    return ::LoadResource(module, resource);
+}
+
+DWORD SizeofResource(HMODULE module, HRSRC resource) {
+    return ::SizeofResource(module, resource);
 }
 
 } // namespace plat

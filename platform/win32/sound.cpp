@@ -14,7 +14,6 @@ namespace {
 
 constexpr std::wstring_view DeviceWindowsFolder = L"\\Windows\\";
 constexpr std::wstring_view WaveExtension = L".wav";
-constexpr HWAVEOUT OutputDevice = nullptr; // device 0
 constexpr DWORD FullScale = 0xFFFFFFFF;
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
@@ -63,7 +62,7 @@ DWORD MirroredLevel() {
     DWORD level = 0;
     DWORD type = REG_NONE;
     DWORD size = sizeof level;
-    if (::RegGetValueW(HKEY_CURRENT_USER, L"ControlPanel\\Volume", L"Volume",
+    if (::RegGetValueW(HKEY_CURRENT_USER, VolumeMirrorKey, VolumeMirrorValue,
                        RRF_RT_ANY | RRF_NOEXPAND, &type, &level, &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof level)
         return FullScale;

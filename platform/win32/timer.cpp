@@ -1,3 +1,4 @@
+// Timers of a window.
 #include "platform/timer.h"
 
 namespace plat {

@@ -6,10 +6,6 @@
 
 namespace plat::win32 {
 
-// LoadResource notes each resource's size so that a dialog template can be copied whole.
-void RememberResourceSize(const void *data, DWORD size);
-DWORD ResourceSize(const void *data);
-
 // The desktop's folder for the handheld's sounds, `%SystemRoot%\Media`, joined with `name`.
 // False when the result would not fit.
 bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]);

@@ -1,3 +1,4 @@
+// Windows: made, shown, found and brought forward as on the handheld.
 #include "platform/window.h"
 
 namespace plat {
@@ -116,10 +117,6 @@ LRESULT SendMessageW(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 void PostQuitMessage(int exitCode) {
     ::PostQuitMessage(exitCode);
 }
-
-} // namespace plat
-
-namespace plat {
 
 HWND GetForegroundWindow() {
     return ::GetForegroundWindow();

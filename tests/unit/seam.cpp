@@ -1,5 +1,6 @@
 #include "tests/unit/seam.h"
 #include "app/app.h"
+#include "platform/dialog.h"
 #include "platform/sound.h"
 #include "settings/settings.h"
 #include "watch/watch_cycle.h"
@@ -53,8 +54,8 @@ using seam::device;
 // clang-format off
 #define NOTHING(result, name, ...) result name(__VA_ARGS__) { return result(); }
 namespace plat {
-NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
-NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
+NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPROC, LPARAM)
+NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPROC, LPARAM)
 NOTHING(BOOL, EndDialog, HWND, INT_PTR)
 NOTHING(HWND, GetDlgItem, HWND, int)
 NOTHING(LRESULT, SendDlgItemMessageW, HWND, int, UINT, WPARAM, LPARAM)
@@ -73,6 +74,7 @@ NOTHING(HACCEL, LoadAcceleratorsW, HINSTANCE, LPCWSTR)
 NOTHING(HGDIOBJ, GetStockObject, int)
 NOTHING(HRSRC, FindResourceW, HMODULE, LPCWSTR, LPCWSTR)
 NOTHING(HGLOBAL, LoadResource, HMODULE, HRSRC)
+NOTHING(DWORD, SizeofResource, HMODULE, HRSRC)
 NOTHING(BOOL, SHCreateMenuBar, SHMENUBARINFO *)
 NOTHING(BOOL, SHHandleWMActivate, HWND, WPARAM, LPARAM, SHACTIVATEINFO *, DWORD)
 NOTHING(BOOL, SHHandleWMSettingChange, HWND, WPARAM, LPARAM, SHACTIVATEINFO *)
