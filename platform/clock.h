@@ -1,3 +1,4 @@
+// Local time, and starts of a program scheduled by the platform.
 #pragma once
 #include "platform/platform.h"
 

@@ -1,9 +1,11 @@
+// Files and folder searches.
 #pragma once
 #include "platform/platform.h"
 
 namespace plat {
 
-// The handheld's "\Windows" folder is, for wave files, the system's media folder. Folders
+// Unlike the system's call: the handheld's "\Windows" folder is, for wave files, the system's
+// media folder. Folders
 // match a pattern as files do.
 HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW *found);
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found);

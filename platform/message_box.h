@@ -1,3 +1,4 @@
+// Message boxes.
 #pragma once
 #include "platform/platform.h"
 

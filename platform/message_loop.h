@@ -1,3 +1,4 @@
+// The message loop's calls.
 #pragma once
 #include "platform/platform.h"
 

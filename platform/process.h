@@ -1,10 +1,11 @@
+// The process: its command line, its own path, waiting, and the program's mutex.
 #pragma once
 #include "platform/platform.h"
 
 namespace plat {
 
-// The start's argument text alone, without the program's own name, as the handheld gives it:
-// a program folder whose name holds a keyword cannot trigger that keyword.
+// Unlike the system's call: the start's argument text alone, without the program's own name, as the
+// handheld gives it: a program folder whose name holds a keyword cannot trigger that keyword.
 LPCWSTR GetCommandLineW();
 DWORD GetModuleFileNameW(HMODULE module, LPWSTR path, DWORD capacity);
 void Sleep(DWORD milliseconds);

@@ -1,3 +1,4 @@
+// The registry.
 #pragma once
 #include "platform/platform.h"
 

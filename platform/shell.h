@@ -1,3 +1,4 @@
+// The handheld shell's services: menu bar, activation, full-screen dialogs, folders, shortcuts.
 #pragma once
 #include "platform/platform.h"
 

@@ -10,6 +10,8 @@ constexpr HWAVEOUT OutputDevice = nullptr; // device 0
 constexpr wchar_t VolumeMirrorKey[] = L"ControlPanel\\Volume";
 constexpr wchar_t VolumeMirrorValue[] = L"Volume";
 
+// Unlike the system's calls: where the system refuses device 0 (Wine), the platform keeps its
+// level for the process, starting from the volume mirror.
 MMRESULT waveOutGetVolume(HWAVEOUT device, DWORD *volume);
 MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
 // Has the audio system take up the volume mirrored under "ControlPanel\Volume".

@@ -1,3 +1,4 @@
+// Timers of a window.
 #pragma once
 #include "platform/platform.h"
 

@@ -1,3 +1,4 @@
+// Windows: made, shown, found and brought forward.
 #pragma once
 #include "platform/platform.h"
 
@@ -7,17 +8,17 @@ HWND FindWindowW(LPCWSTR className, LPCWSTR title);
 // The next top-level window after `after` (null: the first) in the system's order, front first.
 HWND FindWindowExW(HWND parent, HWND after, LPCWSTR className, LPCWSTR title);
 ATOM RegisterClassW(const WNDCLASSW *windowClass);
-// A top-level window asked for at CW_USEDEFAULT fills the screen when the screen is a
-// handheld's, and is a handheld-sized window on a desktop screen. A top-level window asked for
-// visible appears, and takes the front, when it is first shown (ShowWindow).
+// Unlike the system's call: a top-level window asked for at CW_USEDEFAULT fills the screen when the
+// screen is a handheld's, and is a handheld-sized window on a desktop screen. A top-level window
+// asked for visible appears, and takes the front, when it is first shown (ShowWindow).
 HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 BOOL ShowWindow(HWND window, int command);
 BOOL UpdateWindow(HWND window);
-// A handle with its lowest bit set asks, as on the handheld, to bring the window's owned
-// windows forward too: its open modal box comes to the front with the window just beneath
-// it. The bit is never passed on to the system.
+// Unlike the system's call: a handle with its lowest bit set asks, as on the handheld, to bring the
+// window's owned windows forward too: its open modal box comes to the front with the window just
+// beneath it. The bit is never passed on to the system.
 BOOL SetForegroundWindow(HWND window);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL GetWindowRect(HWND window, RECT *rect);
