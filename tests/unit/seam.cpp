@@ -1,6 +1,7 @@
 #include "tests/unit/seam.h"
 #include "app/app.h"
 #include "platform/sound.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 #include "watch/watch_cycle.h"
 
@@ -56,12 +57,6 @@ namespace plat {
 NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
 NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, LPCDLGTEMPLATEW, HWND, DLGPROC, LPARAM)
 NOTHING(BOOL, EndDialog, HWND, INT_PTR)
-NOTHING(HWND, GetDlgItem, HWND, int)
-NOTHING(LRESULT, SendDlgItemMessageW, HWND, int, UINT, WPARAM, LPARAM)
-NOTHING(UINT, GetDlgItemTextW, HWND, int, LPWSTR, int)
-NOTHING(BOOL, SetDlgItemInt, HWND, int, UINT, BOOL)
-NOTHING(HANDLE, FindFirstFileW, LPCWSTR, WIN32_FIND_DATAW *)
-NOTHING(BOOL, FindNextFileW, HANDLE, WIN32_FIND_DATAW *)
 NOTHING(BOOL, FindClose, HANDLE)
 NOTHING(BOOL, GetMessageW, MSG *, HWND, UINT, UINT)
 NOTHING(int, TranslateAcceleratorW, HWND, HACCEL, MSG *)
@@ -110,7 +105,12 @@ int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_b
 MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
 MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
 BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
-BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
+BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.lastKeyAt = device.now; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
+HWND GetDlgItem(HWND, int id) { return HWND(INT_PTR(id)); }
+BOOL SetDlgItemInt(HWND, int id, UINT value, BOOL) { return device.controls[id].text = std::to_wstring(value), TRUE; }
+UINT GetDlgItemTextW(HWND, int id, LPWSTR text, int size) { const seam::Control &c = device.controls[id]; std::wstring shown = (c.selected < 0 ? c.text : c.items[c.selected]).substr(0, size - 1); return std::wcslen(std::wcscpy(text, shown.c_str())); }
+BOOL FindNextFileW(HANDLE, WIN32_FIND_DATAW *found) { if (device.listed == device.files.size()) return FALSE; const std::wstring &name = device.files[device.listed++]; found->dwFileAttributes = name.ends_with(L'\\') ? FILE_ATTRIBUTE_DIRECTORY : 0; std::wcscpy(found->cFileName, name.substr(0, name.find(L'\\')).c_str()); return TRUE; }
+HANDLE FindFirstFileW(LPCWSTR, WIN32_FIND_DATAW *found) { device.listed = 0; return plat::FindNextFileW(nullptr, found) ? HANDLE(1) : INVALID_HANDLE_VALUE; }
 BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { return !!std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); } // unterminated when long
 DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { return !device.shortcutError && (device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target), true); }
 BOOL DeleteFileW(LPCWSTR path) { return !(device.lastError = device.shortcutError) && (device.shortcuts.push_back(L"deleted " + std::wstring(path)), true); }
@@ -118,6 +118,25 @@ LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { return devi
 LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { return *handle = seam::Handle(key), ERROR_SUCCESS; }
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }
 // clang-format on
+
+// A list (the sound list sorted, as the panel's resource makes it), a tick box or a field.
+LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+    seam::Control &c = device.controls[id];
+    auto after = [&](const std::wstring &item) {
+        return id == IDC_SOUND && _wcsicmp(item.c_str(), LPCWSTR(lParam)) > 0;
+    };
+    if (message == CB_ADDSTRING) {
+        auto added = c.items.insert(std::ranges::find_if(c.items, after), LPCWSTR(lParam));
+        return added - c.items.begin();
+    }
+    if (message == CB_SETCURSEL)
+        c.selected = wParam < c.items.size() ? int(wParam) : CB_ERR;
+    if (message == BM_SETCHECK)
+        c.check = wParam;
+    return message == BM_GETCHECK                               ? c.check
+           : message == CB_GETCURSEL || message == CB_SETCURSEL ? c.selected
+                                                                : 0;
+}
 
 // As Windows does: a value larger than the caller's buffer is ERROR_MORE_DATA, nothing copied.
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *, BYTE *data, DWORD *size) {
