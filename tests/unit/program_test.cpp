@@ -54,18 +54,16 @@ TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
 TEST(Decisions, ShortcutPathAndTargetAreWholeOrNothing) {
     PathBuffer path, module{};
     std::array<wchar_t, TargetCapacity> target;
-    EXPECT_TRUE(ShortcutPath(std::wstring(244, L'f'), path)); // 259 characters in all
-    EXPECT_EQ(path.data(), std::wstring(244, L'f') + L"\\Nudgebell+.lnk");
-    EXPECT_FALSE(ShortcutPath(std::wstring(245, L'f'), path));
-    EXPECT_STREQ(path.data(), L"");
-    std::fill_n(module.begin(), 249, L'p');
-    EXPECT_TRUE(ShortcutTarget(module, target));
-    EXPECT_EQ(target.data(), L"\"" + std::wstring(249, L'p') + L"\" /AUTORUN");
-    module[249] = L'p';
-    EXPECT_FALSE(ShortcutTarget(module, target));
-    EXPECT_STREQ(target.data(), L"");
-    module.fill(L'p'); // a cut path: no terminator
-    EXPECT_FALSE(ShortcutTarget(module, target));
+    for (size_t folder : {244, 245}) { // 259 characters in all, or one more
+        EXPECT_EQ(ShortcutPath(std::wstring(folder, L'f'), path), folder == 244);
+        EXPECT_EQ(path.data(), folder == 244 ? std::wstring(244, L'f') + L"\\Nudgebell+.lnk" : L"");
+    }
+    for (size_t length : {249, 250, PathCapacity}) { // the last a cut path: no terminator
+        std::fill_n(module.begin(), length, L'p');
+        EXPECT_EQ(ShortcutTarget(module, target), length == 249);
+        EXPECT_EQ(target.data(),
+                  length == 249 ? L"\"" + std::wstring(module.data()) + L"\" /AUTORUN" : L"");
+    }
 }
 
 const std::wstring Box = L"Nudgebell+: ";
@@ -156,8 +154,9 @@ TEST(Program, EachReminderWindowGetsOneSeriesAndItsKeys) {
     }
     // "Run" in mid-series: the series goes on at RepeatDelay, its wake-up moved to match.
     seam::Reset();
+    InitSettingsPanel(nullptr);
     RunSeries(1);
-    ResumeWatching();
+    SettingsPanelProc(nullptr, WM_COMMAND, IDC_RUN, 0);
     EXPECT_EQ(device.period, Settings.RepeatDelay);
     EXPECT_EQ(device.wakeUps.size(), 3u);
 }

@@ -43,6 +43,7 @@ void Tick() { device.now += device.period; WatchTick(); }
 ULONGLONG Ms(const SYSTEMTIME &time) { ULARGE_INTEGER file{}; ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)); return file.QuadPart / 10000; }
 void Once(std::function<void()> &hook) { if (auto run = std::exchange(hook, nullptr)) run(), hook = run; }
 HKEY Handle(const std::wstring &path) { return HKEY(&*device.keys.insert(path).first); }
+int Add(Texts &items, LPCWSTR item, bool sorted) { auto at = sorted ? std::ranges::find_if(items, [&](const std::wstring &i) { return _wcsicmp(i.c_str(), item) > 0; }) : items.end(); at = items.insert(at, item); return at - items.begin(); } // the sound list is sorted, as the panel's resource makes it
 std::wstring Name(HKEY key, LPCWSTR name) { return *reinterpret_cast<const std::wstring *>(key) + L"\\" + name; }
 // clang-format on
 
@@ -106,6 +107,7 @@ MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; ret
 MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
 BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
 BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.lastKeyAt = device.now; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
+LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) { seam::Control &c = device.controls[id]; if (message == CB_ADDSTRING) return seam::Add(c.items, LPCWSTR(lParam), id == IDC_SOUND); if (message == CB_SETCURSEL) c.selected = wParam < c.items.size() ? int(wParam) : CB_ERR; if (message == BM_SETCHECK) c.check = wParam; return message == BM_GETCHECK ? c.check : message == CB_GETCURSEL || message == CB_SETCURSEL ? c.selected : 0; }
 HWND GetDlgItem(HWND, int id) { return HWND(INT_PTR(id)); }
 BOOL SetDlgItemInt(HWND, int id, UINT value, BOOL) { return device.controls[id].text = std::to_wstring(value), TRUE; }
 UINT GetDlgItemTextW(HWND, int id, LPWSTR text, int size) { const seam::Control &c = device.controls[id]; std::wstring shown = (c.selected < 0 ? c.text : c.items[c.selected]).substr(0, size - 1); return std::wcslen(std::wcscpy(text, shown.c_str())); }
@@ -118,25 +120,6 @@ LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { return devi
 LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { return *handle = seam::Handle(key), ERROR_SUCCESS; }
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }
 // clang-format on
-
-// A list (the sound list sorted, as the panel's resource makes it), a tick box or a field.
-LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) {
-    seam::Control &c = device.controls[id];
-    auto after = [&](const std::wstring &item) {
-        return id == IDC_SOUND && _wcsicmp(item.c_str(), LPCWSTR(lParam)) > 0;
-    };
-    if (message == CB_ADDSTRING) {
-        auto added = c.items.insert(std::ranges::find_if(c.items, after), LPCWSTR(lParam));
-        return added - c.items.begin();
-    }
-    if (message == CB_SETCURSEL)
-        c.selected = wParam < c.items.size() ? int(wParam) : CB_ERR;
-    if (message == BM_SETCHECK)
-        c.check = wParam;
-    return message == BM_GETCHECK                               ? c.check
-           : message == CB_GETCURSEL || message == CB_SETCURSEL ? c.selected
-                                                                : 0;
-}
 
 // As Windows does: a value larger than the caller's buffer is ERROR_MORE_DATA, nothing copied.
 LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *, DWORD *, BYTE *data, DWORD *size) {
