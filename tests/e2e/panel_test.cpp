@@ -52,15 +52,6 @@ class PanelRun : public ProgramTest {
         Close(program);
         fs::remove(Shortcut);
     }
-    // Starts the program and waits until its panel is filled.
-    void Open() {
-        program = StartProgram(L"");
-        main = WaitForProgramWindow(program);
-        ASSERT_TRUE(WaitUntil([&] {
-            panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
-            return panel && Send(IDC_VOLUME, CB_GETCOUNT) == 5;
-        }));
-    }
     LRESULT Send(int id, UINT message, WPARAM wParam = 0, const void *lParam = nullptr) {
         return ::SendMessageW(::GetDlgItem(panel, id), message, wParam, LPARAM(lParam));
     }
@@ -77,7 +68,12 @@ TEST_F(PanelRun, ShowsWhatItLoadedTriesTheSoundThenRunAndExitSaveWhatWasGiven) {
     const DWORD half = 0x80008000;
     WriteValue(VolumeKey, L"Volume", &half);
     fs::create_directory(Shortcut); // in the way of the shortcut: it cannot be made
-    ASSERT_NO_FATAL_FAILURE(Open());
+    program = StartProgram(L"");
+    main = WaitForProgramWindow(program);
+    ASSERT_TRUE(WaitUntil([&] { // until the panel is filled
+        panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
+        return panel && Send(IDC_VOLUME, CB_GETCOUNT) == 5;
+    }));
     // The lists show what was stored: Chimes after Alarm1 to 3, no snooze choice 9, medium.
     for (auto [list, shown] : {std::pair{IDC_SOUND, 3}, {IDC_SNOOZE, CB_ERR}, {IDC_VOLUME, 2}})
         EXPECT_EQ(Send(list, CB_GETCURSEL), shown) << list;

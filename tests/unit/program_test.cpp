@@ -30,8 +30,7 @@ SYSTEMTIME Time(ULONGLONG digits) {
     return time;
 }
 
-// Run under a zone of half-hour offset and daylight saving (ctest sets it), where local time
-// taken as universal shows.
+// In a half-hour zone with daylight saving (ctest sets it): local time taken as universal shows.
 TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
     TIME_ZONE_INFORMATION zone{};
     ::GetTimeZoneInformation(&zone);
