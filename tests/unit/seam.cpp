@@ -13,32 +13,11 @@ namespace seam {
 
 Device device;
 
-void Reset() {
-    device = Device{};
-    device.now = Ms({2004, 6, 2, 1, 14, 5, 10, 0});
-    Settings = SettingsRecord{};
-    WatchState = WatchStateRecord{};
-    std::wcscpy(ModulePath.data(), Module);
-}
-
-void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes) {
-    device.keys.insert(std::wstring(SettingsKey, std::size(SettingsKey) - 2));
-    device.registry[SettingsKey + name] = {type, bytes};
-}
-
-HWND Open(const std::wstring &title, const std::wstring &className) {
-    static INT_PTR made = 0x100;
-    device.windows[HWND(made += 2)] = {className, title};
-    return device.foreground = HWND(made);
-}
-
-void Close(HWND window) {
-    device.windows.erase(window);
-    if (device.foreground == window)
-        device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first;
-}
-
 // clang-format off
+void Reset() { device = Device{}; device.now = Ms({2004, 6, 2, 1, 14, 5, 10, 0}); Settings = SettingsRecord{}; WatchState = WatchStateRecord{}; std::wcscpy(ModulePath.data(), Module); }
+void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes) { device.keys.insert(std::wstring(SettingsKey, std::size(SettingsKey) - 2)); device.registry[SettingsKey + name] = {type, bytes}; }
+HWND Open(const std::wstring &title, const std::wstring &className) { static INT_PTR made = 0x100; device.windows[HWND(made += 2)] = {className, title}; return device.foreground = HWND(made); }
+void Close(HWND window) { device.windows.erase(window); if (device.foreground == window) device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first; }
 void Tick() { device.now += device.period; WatchTick(); }
 ULONGLONG Ms(const SYSTEMTIME &time) { ULARGE_INTEGER file{}; ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)); return file.QuadPart / 10000; }
 void Once(std::function<void()> &hook) { if (auto run = std::exchange(hook, nullptr)) run(), hook = run; }
