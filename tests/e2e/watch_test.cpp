@@ -6,42 +6,20 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <tuple>
 
 namespace {
 
 using namespace e2e;
 namespace fs = std::filesystem;
 
-// Whole seconds, so that a "Run" saves the delay unchanged.
 constexpr DWORD Delay = 2000, Poll = 5000, HalfVolume = 0x80008000;
 
-// Waits until half a delay after `end`, which leaves a late tick time to show.
-void QuietUntil(double end) {
-    WaitUntil([&] { return UnixMilliseconds() > end + Delay / 2; }, 60000);
-}
 class WatchRun : public ProgramTest {
   protected:
     void TearDown() override {
         for (HWND window; (window = ::FindWindowW(L"Dialog", nullptr)) != nullptr;)
             ::SendMessageW(window, WM_CLOSE, 0, 0);
         ProgramTest::TearDown();
-    }
-    // Starts the program hidden and watching, the volume mirror as given.
-    void Watch(DWORD times, DWORD autoSnooze, DWORD volumeControl, const DWORD *mirror,
-               const wchar_t *sound = L"Alarm2") {
-        WriteSetting(L"RepeatTimes", times);
-        WriteSetting(L"AutoSnooze", autoSnooze);
-        WriteSetting(L"SnoozeChoice", 1);
-        WriteSetting(L"VolumeControl", volumeControl);
-        WriteSetting(L"RepeatDelay", Delay);
-        WriteSetting(L"Sound", std::wstring(sound));
-        WriteValue(VolumeKey, L"Volume", mirror);
-        StartAudioCapture();
-        Process program = StartProgram(L"/AUTORUN");
-        main = WaitForProgramWindow(program);
-        Close(program);
-        ASSERT_NE(main, nullptr);
     }
     // Opens the stand-in with `options` and waits for its report to begin; the report.
     fs::path Open(const std::wstring &options) {
@@ -60,14 +38,26 @@ class WatchRun : public ProgramTest {
         return text.substr(text.find('\n') + 1);
     }
     int opened = 0;
-    HWND main = nullptr;
 };
 
-// Reminders that come together or back to back: each gets a series of its own, its keys only.
-// The sound cannot be found: the system's default sound is heard.
+// Reminders that come together or back to back: each gets a series of its own, two replays one
+// delay apart, then its keys only, none left held. The sound cannot be found: the system's
+// default sound is heard, and the level forced for it is put back.
 TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
-    Watch(1, 1, 0, &HalfVolume, L"Deleted");
-    // A reminder in a language not known yet; after its replay the next one opens, and it closes.
+    for (auto [name, value] : {std::pair{L"RepeatTimes", 2u},
+                               {L"AutoSnooze", 1u},
+                               {L"SnoozeChoice", 1u},
+                               {L"VolumeControl", 4u},
+                               {L"RepeatDelay", Delay}})
+        WriteSetting(name, value);
+    WriteSetting(L"Sound", std::wstring(L"Deleted"));
+    WriteValue(VolumeKey, L"Volume", &HalfVolume);
+    StartAudioCapture();
+    Process program = StartProgram(L"/AUTORUN");
+    ASSERT_NE(WaitForProgramWindow(program), nullptr);
+    Close(program);
+    // A reminder in a language not known yet; after its first replay the next one opens, and it
+    // closes.
     fs::path first = Open(L"/title:4");
     HWND closed = ::FindWindowW(L"Dialog", L"Rappel");
     ASSERT_TRUE(WaitUntil([] { return ReadValue(SettingsKey, L"Language") == 4u; }, Poll + 3000));
@@ -77,60 +67,51 @@ TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
     fs::path third = Open(L"/title:4");
     ::SendMessageW(closed, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([] { return !::FindWindowW(L"Dialog", nullptr); },
-                          2 * (Poll + 2 * Delay) + Delay + 5000))
+                          2 * (Poll + 3 * Delay) + Delay + 5000))
         << "not both snoozed in time";
+    const double keys = UnixMilliseconds();
     const std::string snoozed = "key 40\nkey 40\nkey 40\nkey 38\nkey 40\nkey 13\n"
                                 "snoozed 10 minutes\nclosed\n";
     EXPECT_EQ(Received(first), "closed\n") << "keys after it closed mid-series";
     EXPECT_EQ(Received(second), snoozed);
     EXPECT_EQ(Received(third), snoozed);
+    for (int key : {VK_DOWN, VK_UP, VK_RETURN})
+        EXPECT_GE(::GetAsyncKeyState(key), 0) << "key " << key << " left held";
     std::vector<CapturedSound> heard = CapturedSounds();
-    EXPECT_EQ(heard.size(), 3u) << "one replay for each";
+    ASSERT_EQ(heard.size(), 5u) << "one replay for the first, two for each other";
     for (const CapturedSound &sound : heard)
         EXPECT_EQ(sound.alarm, L"Default");
+    EXPECT_NEAR(heard[4].onset - heard[3].onset, Delay, Delay / 4.0);
+    EXPECT_NEAR(keys - heard[4].onset, Delay + 250, Delay / 2.0) << "keys after the last replay";
+    EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), HalfVolume);
 
-    // Another program's window in front when a series ends: no keys, the reminder stays open.
+    // "Run" in mid-series, with another sound chosen, keeps the delay. Then another program's
+    // window comes in front: when the series ends no keys are typed, and the reminder stays open.
     fs::path last = Open(L"/title:4");
+    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 6; }, Poll + Delay + 3000));
+    Process again = StartProgram(L"");
+    EXPECT_EQ(Wait(again, 10000), 0u);
+    HWND main = ::FindWindowW(ProgramClass, ProgramTitle);
+    HWND panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
+    ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Alarm2"));
+    ::PostMessageW(::GetDlgItem(panel, IDC_RUN), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
     HWND over = ::CreateWindowExW(WS_EX_TOPMOST, L"Edit", L"", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99,
                                   nullptr, nullptr, nullptr, nullptr);
     ::SetForegroundWindow(over);
     ::SetFocus(over);
-    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 4; }, Poll + Delay + 3000));
-    QuietUntil(CapturedSounds()[3].onset + Delay);
+    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 7; }, Poll + Delay + 3000));
+    heard = CapturedSounds();
+    EXPECT_EQ(heard[6].alarm, L"Alarm2");
+    EXPECT_LT(heard[6].onset - heard[5].onset, Delay + 1500) << "the delay after Run";
+    // Until half a delay after the series' end, which leaves a late tick time to show.
+    const double end = heard[6].onset + Delay + Delay / 2;
+    WaitUntil([&] { return UnixMilliseconds() > end; }, 60000);
     MSG key{}; // the keys would wait in this thread's queue, which nothing empties
     EXPECT_FALSE(::PeekMessageW(&key, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE))
         << "keys reached the window in front";
     EXPECT_EQ(Received(last), "") << "keys reached the reminder behind";
     ::DestroyWindow(over);
-}
-
-// A reminder left open: three replays, one delay apart and rising, then the snooze keys; "Run"
-// pressed in mid-series keeps the delay.
-TEST_F(WatchRun, ReplaysRisingThroughRunAndSnoozes) {
-    WriteSetting(L"Language", 4);
-    Watch(3, 1, 4, &HalfVolume);
-    fs::path snoozed = Open(L"/title:4");
-    ASSERT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, Poll + Delay + 3000));
-    Process again = StartProgram(L""); // the panel comes forward, and "Run" hides it again
-    EXPECT_EQ(Wait(again, 10000), 0u);
-    HWND panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
-    ::PostMessageW(::GetDlgItem(panel, IDC_RUN), BM_CLICK, 0, 0);
-    ASSERT_TRUE(
-        WaitUntil([] { return !::FindWindowW(L"Dialog", nullptr); }, Poll + 5 * Delay + 3000))
-        << "not snoozed in time";
-    double keys = UnixMilliseconds();
-    EXPECT_EQ(Received(snoozed), "key 40\nkey 40\nkey 40\nkey 38\nkey 40\nkey 13\n"
-                                 "snoozed 10 minutes\nclosed\n");
-    std::vector<CapturedSound> heard = CapturedSounds();
-    ASSERT_EQ(heard.size(), 3u);
-    const double level[] = {0.25, 0.625, 1};
-    for (size_t k = 0; k < heard.size(); ++k) {
-        EXPECT_EQ(heard[k].alarm, L"Alarm2") << k;
-        EXPECT_NEAR(heard[k].level, level[k], 0.04) << k;
-    }
-    EXPECT_NEAR(heard[2].onset - heard[1].onset, Delay, Delay / 4.0) << "after Run";
-    EXPECT_NEAR(keys - heard[2].onset, Delay + 250, Delay / 2.0) << "keys after the last replay";
-    EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), HalfVolume);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
-// The handheld's services as realized on the desktop, run on the device: scheduled starts,
-// keys posted to another program's focus window, and the desktop's sound names.
+// The handheld's services as realized on the desktop, run on the device: scheduled starts and
+// the desktop's sound names. Posted keys are seen reaching another program end to end.
 #include "platform/clock.h"
-#include "platform/keyboard.h"
 #include "platform/win32/win32_internal.h"
-#include "tests/e2e/harness.h" // WaitUntil
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 
@@ -36,7 +36,11 @@ std::vector<std::pair<ULONGLONG, std::string>> Starts(const std::wstring &path) 
     return starts;
 }
 
+// In a half-hour zone with daylight saving (ctest sets it): local time taken as universal shows.
 TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
+    TIME_ZONE_INFORMATION zone{};
+    ::GetTimeZoneInformation(&zone);
+    ASSERT_NE(zone.Bias % 60, 0) << "not run in a half-hour zone";
     // Two programs: the probe under two names; the first is also named in capitals.
     const std::wstring first = L"Z:" NUDGEBELL_WAKE_PROBE;
     const std::wstring second = first.substr(0, first.size() - 4) + L"_2.exe";
@@ -75,47 +79,13 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
     ::DeleteFileW(second.c_str());
 }
 
-// What the snooze keys rely on: each key reaches the focus window of whichever program is in
-// front, its own translation gives Enter its character, and no key stays held.
-TEST(PlatformRun, PostedKeysReachTheFocusWindowOfAnotherProgramAndHoldNoKey) {
-    std::wstring probe = L"Z:" NUDGEBELL_KEY_PROBE;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    ASSERT_TRUE(::CreateProcessW(probe.c_str(), probe.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &info));
-    ::CloseHandle(info.hThread);
-    HWND window = nullptr;
-    ASSERT_TRUE(e2e::WaitUntil([&] {
-        window = ::FindWindowW(L"Static", L"ready");
-        return window && ::GetForegroundWindow() == window;
-    }));
-
-    for (UINT key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_UP, VK_DOWN, VK_RETURN}) {
-        UINT shiftState = 0x80, character = key;
-        EXPECT_TRUE(plat::PostKeybdMessage(reinterpret_cast<HWND>(-1), key, 0x80, 1, &shiftState,
-                                           &character));
-    }
-    const std::wstring expected = L"D40 D40 D40 D38 D40 D13 C13";
-    wchar_t title[100] = L"";
-    EXPECT_TRUE(e2e::WaitUntil([&] {
-        return ::GetWindowTextW(window, title, 100) && expected == title;
-    })) << std::string(title, title + wcslen(title));
-    for (int key : {VK_DOWN, VK_UP, VK_RETURN})
-        EXPECT_GE(::GetAsyncKeyState(key), 0) << "key " << key << " held";
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(::WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
-    ::CloseHandle(info.hProcess);
-}
-
 TEST(PlatformRun, HandheldSoundNamesPlayTheMediaFolderAndNetworkPathsNever) {
     wchar_t windows[MAX_PATH] = L"";
     ::GetWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring media = std::wstring(windows) + L"\\Media\\";
+    // A name alone, or of no file, is heard end to end.
     const std::pair<const wchar_t *, std::wstring> cases[] = {
-        {L"Alarm1", media + L"Alarm1.wav"},
         {L"\\Windows\\Alarm1.wav", media + L"Alarm1.wav"},
-        {L"NoSuchSound", L"NoSuchSound"}, // the system's default sound
         {L"C:\\sounds\\own.wav", L"C:\\sounds\\own.wav"},
         {L"\\\\host\\share\\x.wav", L"SystemDefault"},
         {L"//host/share/Alarm1", L"SystemDefault"},

@@ -2,6 +2,7 @@
 #include "app/app.h"
 #include "platform/dialog.h"
 #include "platform/sound.h"
+#include "res/resource.h"
 #include "settings/settings.h"
 #include "watch/watch_cycle.h"
 
@@ -13,36 +14,16 @@ namespace seam {
 
 Device device;
 
-void Reset() {
-    device = Device{};
-    device.now = Ms({2004, 6, 2, 1, 14, 5, 10, 0});
-    Settings = SettingsRecord{};
-    WatchState = WatchStateRecord{};
-    std::wcscpy(ModulePath.data(), Module);
-}
-
-void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes) {
-    device.keys.insert(std::wstring(SettingsKey, std::size(SettingsKey) - 2));
-    device.registry[SettingsKey + name] = {type, bytes};
-}
-
-HWND Open(const std::wstring &title, const std::wstring &className) {
-    static INT_PTR made = 0x100;
-    device.windows[HWND(made += 2)] = {className, title};
-    return device.foreground = HWND(made);
-}
-
-void Close(HWND window) {
-    device.windows.erase(window);
-    if (device.foreground == window)
-        device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first;
-}
-
 // clang-format off
+void Reset() { device = Device{}; device.now = Ms({2004, 6, 2, 1, 14, 5, 10, 0}); Settings = SettingsRecord{}; WatchState = WatchStateRecord{}; std::wcscpy(ModulePath.data(), Module); }
+void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes) { device.keys.insert(std::wstring(SettingsKey, std::size(SettingsKey) - 2)); device.registry[SettingsKey + name] = {type, bytes}; }
+HWND Open(const std::wstring &title, const std::wstring &className) { static INT_PTR made = 0x100; device.windows[HWND(made += 2)] = {className, title}; return device.foreground = HWND(made); }
+void Close(HWND window) { device.windows.erase(window); if (device.foreground == window) device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first; }
 void Tick() { device.now += device.period; WatchTick(); }
 ULONGLONG Ms(const SYSTEMTIME &time) { ULARGE_INTEGER file{}; ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)); return file.QuadPart / 10000; }
 void Once(std::function<void()> &hook) { if (auto run = std::exchange(hook, nullptr)) run(), hook = run; }
 HKEY Handle(const std::wstring &path) { return HKEY(&*device.keys.insert(path).first); }
+int Add(Texts &items, LPCWSTR item, bool sorted) { auto at = sorted ? std::ranges::find_if(items, [&](const std::wstring &i) { return _wcsicmp(i.c_str(), item) > 0; }) : items.end(); at = items.insert(at, item); return at - items.begin(); } // the sound list is sorted, as the panel's resource makes it
 std::wstring Name(HKEY key, LPCWSTR name) { return *reinterpret_cast<const std::wstring *>(key) + L"\\" + name; }
 // clang-format on
 
@@ -57,12 +38,6 @@ namespace plat {
 NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPROC, LPARAM)
 NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPROC, LPARAM)
 NOTHING(BOOL, EndDialog, HWND, INT_PTR)
-NOTHING(HWND, GetDlgItem, HWND, int)
-NOTHING(LRESULT, SendDlgItemMessageW, HWND, int, UINT, WPARAM, LPARAM)
-NOTHING(UINT, GetDlgItemTextW, HWND, int, LPWSTR, int)
-NOTHING(BOOL, SetDlgItemInt, HWND, int, UINT, BOOL)
-NOTHING(HANDLE, FindFirstFileW, LPCWSTR, WIN32_FIND_DATAW *)
-NOTHING(BOOL, FindNextFileW, HANDLE, WIN32_FIND_DATAW *)
 NOTHING(BOOL, FindClose, HANDLE)
 NOTHING(BOOL, GetMessageW, MSG *, HWND, UINT, UINT)
 NOTHING(int, TranslateAcceleratorW, HWND, HACCEL, MSG *)
@@ -112,7 +87,13 @@ int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_b
 MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
 MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
 BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
-BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
+BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.lastKeyAt = device.now; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
+LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) { seam::Control &c = device.controls[id]; if (message == CB_ADDSTRING) return seam::Add(c.items, LPCWSTR(lParam), id == IDC_SOUND); if (message == CB_SETCURSEL) c.selected = wParam < c.items.size() ? int(wParam) : CB_ERR; if (message == BM_SETCHECK) c.check = wParam; return message == BM_GETCHECK ? c.check : message == CB_GETCURSEL || message == CB_SETCURSEL ? c.selected : 0; }
+HWND GetDlgItem(HWND, int id) { return HWND(INT_PTR(id)); }
+BOOL SetDlgItemInt(HWND, int id, UINT value, BOOL) { return device.controls[id].text = std::to_wstring(value), TRUE; }
+UINT GetDlgItemTextW(HWND, int id, LPWSTR text, int size) { const seam::Control &c = device.controls[id]; std::wstring shown = (c.selected < 0 ? c.text : c.items[c.selected]).substr(0, size - 1); return std::wcslen(std::wcscpy(text, shown.c_str())); }
+BOOL FindNextFileW(HANDLE, WIN32_FIND_DATAW *found) { if (device.listed == device.files.size()) return FALSE; const std::wstring &name = device.files[device.listed++]; found->dwFileAttributes = name.ends_with(L'\\') ? FILE_ATTRIBUTE_DIRECTORY : 0; std::wcscpy(found->cFileName, name.substr(0, name.find(L'\\')).c_str()); return TRUE; }
+HANDLE FindFirstFileW(LPCWSTR, WIN32_FIND_DATAW *found) { device.listed = 0; return plat::FindNextFileW(nullptr, found) ? HANDLE(1) : INVALID_HANDLE_VALUE; }
 BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { return !!std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); } // unterminated when long
 DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { return !device.shortcutError && (device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target), true); }
 BOOL DeleteFileW(LPCWSTR path) { return !(device.lastError = device.shortcutError) && (device.shortcuts.push_back(L"deleted " + std::wstring(path)), true); }

@@ -21,12 +21,18 @@ struct Play {
     ULONGLONG at;
 };
 constexpr DWORD Kept = 0x80008000; // the device's level until the program forces one
+struct Control {
+    std::wstring text;
+    Texts items; // a list's entries
+    int selected = -1;
+    WPARAM check = 0;
+};
 
 struct Device {
     std::set<std::wstring> keys;
-    std::map<std::wstring, Value> registry; // "key\name"
-    ULONGLONG now = 0, firstKeyAt = 0;      // local time in milliseconds
-    UINT period = 0;                        // the watch timer's; 0 when killed
+    std::map<std::wstring, Value> registry;           // "key\name"
+    ULONGLONG now = 0, firstKeyAt = 0, lastKeyAt = 0; // local time in milliseconds
+    UINT period = 0;                                  // the watch timer's; 0 when killed
     std::map<HWND, std::pair<std::wstring, std::wstring>, std::greater<>> windows; // front first
     HWND foreground = nullptr, ownWindow = HWND(1);
     std::vector<Play> plays;
@@ -37,6 +43,9 @@ struct Device {
     std::vector<SYSTEMTIME> wakeUps;
     Texts boxes, shortcuts; // "caption: text"; "made PATH -> TARGET", "deleted PATH"
     int windowsMade = 0;
+    std::map<int, Control> controls; // the settings panel's, by id
+    Texts files; // the sound folder's, in the order listed; a folder's name ends in a backslash
+    size_t listed = 0;
     bool writesFail = false, levelUnreadable = false, wakeUpFails = false;
     DWORD shortcutError = 0, lastError = 0; // a failed create or delete of the shortcut
     bool modulePathFails = false;
