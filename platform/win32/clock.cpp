@@ -6,6 +6,7 @@
 #include "platform/clock.h"
 
 #include <array>
+#include <atomic>
 #include <cwchar>
 
 namespace plat {
@@ -14,18 +15,22 @@ namespace {
 
 struct ScheduledProgram {
     wchar_t path[MAX_PATH] = L"";
-    HANDLE timer = nullptr; // resets when its expiry has been waited for
-    HANDLE wait = nullptr;
+    std::atomic<HANDLE> timer = nullptr; // resets when its expiry has been waited for
 };
 
 // One entry per program, kept for the life of the process, so that a program registering
-// again, however often, reuses its own. Only the registering thread changes the table; a
-// start reads only the path, which is written before its wait begins.
+// again, however often, reuses its own. Only the registering thread changes the table; the
+// waiter reads a path only once its timer is in the table, which is after the path is written.
 std::array<ScheduledProgram, 8> programs;
 
-// Runs on a system wait thread at each expiry of the program's timer.
-void CALLBACK StartProgram(void *param, BOOLEAN) {
-    const auto *program = static_cast<const ScheduledProgram *>(param);
+// The timers are waited for on one small thread of the platform's own, made at the first
+// registration: the system's wait pool would keep its threads, and their stacks, for the life
+// of the process. The event tells the waiter that a timer joined the table.
+constexpr SIZE_T WaiterStack = 64 * 1024;
+HANDLE timerAdded;
+HANDLE waiter;
+
+void StartProgram(const ScheduledProgram *program) {
     wchar_t commandLine[MAX_PATH + 16];
     std::wcscpy(commandLine, L"\"");
     std::wcscat(commandLine, program->path);
@@ -40,6 +45,35 @@ void CALLBACK StartProgram(void *param, BOOLEAN) {
     }
 }
 
+DWORD WINAPI WaitForStarts(void *) {
+    for (;;) {
+        std::array<HANDLE, programs.size() + 1> handles{timerAdded};
+        std::array<const ScheduledProgram *, programs.size() + 1> owners{};
+        DWORD count = 1;
+        for (const ScheduledProgram &entry : programs)
+            if (HANDLE timer = entry.timer) {
+                owners[count] = &entry;
+                handles[count++] = timer;
+            }
+        DWORD which =
+            ::WaitForMultipleObjects(count, handles.data(), FALSE, INFINITE) - WAIT_OBJECT_0;
+        if (which >= count)
+            return 1;
+        if (owners[which])
+            StartProgram(owners[which]);
+    }
+}
+
+bool StartWaiter() {
+    if (waiter)
+        return true;
+    timerAdded = timerAdded ? timerAdded : ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    waiter = timerAdded ? ::CreateThread(nullptr, WaiterStack, WaitForStarts, nullptr,
+                                         STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                        : nullptr;
+    return waiter != nullptr;
+}
+
 // The program's entry, made on its first registration; null when the table is full. Paths
 // that differ only in letter case name the same program, as they name the same file.
 ScheduledProgram *EntryFor(LPCWSTR path) {
@@ -52,15 +86,12 @@ ScheduledProgram *EntryFor(LPCWSTR path) {
     }
     if (!unused)
         return nullptr;
-    std::wcscpy(unused->path, path);
-    HANDLE timer = ::CreateWaitableTimerW(nullptr, FALSE, nullptr);
-    if (!timer || !::RegisterWaitForSingleObject(&unused->wait, timer, StartProgram, unused,
-                                                 INFINITE, WT_EXECUTEDEFAULT)) {
-        if (timer)
-            ::CloseHandle(timer);
+    HANDLE timer = StartWaiter() ? ::CreateWaitableTimerW(nullptr, FALSE, nullptr) : nullptr;
+    if (!timer)
         return nullptr;
-    }
+    std::wcscpy(unused->path, path);
     unused->timer = timer;
+    ::SetEvent(timerAdded);
     return unused;
 }
 
