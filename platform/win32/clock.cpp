@@ -6,7 +6,6 @@
 #include "platform/clock.h"
 
 #include <array>
-#include <atomic>
 #include <cwchar>
 
 namespace plat {
@@ -15,20 +14,25 @@ namespace {
 
 struct ScheduledProgram {
     wchar_t path[MAX_PATH] = L"";
-    std::atomic<HANDLE> timer = nullptr; // resets when its expiry has been waited for
+    HANDLE timer = nullptr; // resets when its expiry has been waited for
+    // Under `lock`: whether an expiry is still to come, and how often the timer was set.
+    bool pending = false;
+    unsigned sets = 0;
 };
 
 // One entry per program, kept for the life of the process, so that a program registering
-// again, however often, reuses its own. Only the registering thread changes the table; the
-// waiter reads a path only once its timer is in the table, which is after the path is written.
+// again, however often, reuses its own. Only the registering thread adds entries; the waiter
+// reads an entry only once it is pending, which is after its path and timer are written.
 std::array<ScheduledProgram, 8> programs;
 
-// The timers are waited for on one small thread of the platform's own, made at the first
-// registration: the system's wait pool would keep its threads, and their stacks, for the life
-// of the process. The event tells the waiter that a timer joined the table.
+// The pending starts are waited for on one small thread of the platform's own, which ends
+// once none is pending (a series' last wake-up has passed) and is made again by the next
+// registration. The system's wait pool would keep its threads, and their memory, for the
+// life of the process. The event tells the waiter that the table changed.
 constexpr SIZE_T WaiterStack = 64 * 1024;
-HANDLE timerAdded;
-HANDLE waiter;
+SRWLOCK lock = SRWLOCK_INIT;
+HANDLE tableChanged;
+bool waiterRuns; // under `lock`
 
 void StartProgram(const ScheduledProgram *program) {
     wchar_t commandLine[MAX_PATH + 16];
@@ -47,31 +51,52 @@ void StartProgram(const ScheduledProgram *program) {
 
 DWORD WINAPI WaitForStarts(void *) {
     for (;;) {
-        std::array<HANDLE, programs.size() + 1> handles{timerAdded};
-        std::array<const ScheduledProgram *, programs.size() + 1> owners{};
+        std::array<HANDLE, programs.size() + 1> handles{tableChanged};
+        std::array<ScheduledProgram *, programs.size() + 1> owners{};
+        std::array<unsigned, programs.size() + 1> sets{};
         DWORD count = 1;
-        for (const ScheduledProgram &entry : programs)
-            if (HANDLE timer = entry.timer) {
+        ::AcquireSRWLockExclusive(&lock);
+        for (ScheduledProgram &entry : programs)
+            if (entry.pending) {
                 owners[count] = &entry;
-                handles[count++] = timer;
+                sets[count] = entry.sets;
+                handles[count++] = entry.timer;
             }
+        waiterRuns = count > 1;
+        ::ReleaseSRWLockExclusive(&lock);
+        if (count == 1)
+            return 0;
         DWORD which =
             ::WaitForMultipleObjects(count, handles.data(), FALSE, INFINITE) - WAIT_OBJECT_0;
         if (which >= count)
-            return 1;
-        if (owners[which])
-            StartProgram(owners[which]);
+            return 1; // cannot happen with valid handles; the next registration starts anew
+        if (which == 0)
+            continue;
+        ::AcquireSRWLockExclusive(&lock);
+        // Set again meanwhile: its new expiry is still to come.
+        if (owners[which]->sets == sets[which])
+            owners[which]->pending = false;
+        ::ReleaseSRWLockExclusive(&lock);
+        StartProgram(owners[which]);
     }
 }
 
-bool StartWaiter() {
-    if (waiter)
-        return true;
-    timerAdded = timerAdded ? timerAdded : ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    waiter = timerAdded ? ::CreateThread(nullptr, WaiterStack, WaitForStarts, nullptr,
-                                         STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                        : nullptr;
-    return waiter != nullptr;
+// Marks the entry's start as pending, with a waiter for it.
+bool AwaitStart(ScheduledProgram *entry) {
+    ::AcquireSRWLockExclusive(&lock);
+    entry->pending = true;
+    ++entry->sets;
+    bool running = waiterRuns;
+    if (!running) {
+        HANDLE waiter = ::CreateThread(nullptr, WaiterStack, WaitForStarts, nullptr,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        if (waiter)
+            ::CloseHandle(waiter);
+        running = waiterRuns = waiter != nullptr;
+    }
+    ::ReleaseSRWLockExclusive(&lock);
+    ::SetEvent(tableChanged);
+    return running;
 }
 
 // The program's entry, made on its first registration; null when the table is full. Paths
@@ -86,12 +111,13 @@ ScheduledProgram *EntryFor(LPCWSTR path) {
     }
     if (!unused)
         return nullptr;
-    HANDLE timer = StartWaiter() ? ::CreateWaitableTimerW(nullptr, FALSE, nullptr) : nullptr;
+    if (!tableChanged && !(tableChanged = ::CreateEventW(nullptr, FALSE, FALSE, nullptr)))
+        return nullptr;
+    HANDLE timer = ::CreateWaitableTimerW(nullptr, FALSE, nullptr);
     if (!timer)
         return nullptr;
     std::wcscpy(unused->path, path);
     unused->timer = timer;
-    ::SetEvent(timerAdded);
     return unused;
 }
 
@@ -122,7 +148,8 @@ BOOL CeRunAppAtTime(LPCWSTR program, const SYSTEMTIME *when) {
     // Setting the timer again replaces its pending expiry; a time already past expires at
     // once. Resuming is only asked for: a system that cannot wake itself still runs the start
     // when it is next awake.
-    return entry && ::SetWaitableTimer(entry->timer, &due, 0, nullptr, nullptr, TRUE);
+    return entry && ::SetWaitableTimer(entry->timer, &due, 0, nullptr, nullptr, TRUE) &&
+           AwaitStart(entry);
 }
 
 } // namespace plat
