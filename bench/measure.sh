@@ -64,14 +64,14 @@ pstart=$(median <"$work/start-program"); bstart=$(median <"$work/start-bare")
 starts=$(wc -l <"$work/start-program")
 
 # The memory a finished series leaves: the program watching with a known language, before a
-# reminder opens and after it has replayed twice and snoozed it.
+# reminder opens and once it has replayed twice, snoozed it and its last wake-up has passed.
 device_settings Play=1 RepeatTimes=2 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=0 Language=4
 $run "$build/nudgebellplus.exe" /AUTORUN &
 sleep 4
 program=$(device_pid 'nudgebellplus.exe')
 before=$(private_kb "$program")
 $run "$build/tools/reminder.exe" /title:4 /close-after:30000 >/dev/null 2>&1
-sleep 3
+sleep 6 # past the series' last wake-up, one delay after its last replay
 after=$(private_kb "$program")
 threads=$(ls /proc/"$program"/task | wc -l)
 wineserver -k; wait 2>/dev/null || true
