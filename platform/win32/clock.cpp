@@ -15,9 +15,9 @@ namespace {
 struct ScheduledProgram {
     wchar_t path[MAX_PATH] = L"";
     HANDLE timer = nullptr; // resets when its expiry has been waited for
-    // Under `lock`: whether an expiry is still to come, and how often the timer was set.
+    // Under `lock`: whether an expiry is still to come, and the last time asked (UTC).
     bool pending = false;
-    unsigned sets = 0;
+    LONGLONG due = 0;
 };
 
 // One entry per program, kept for the life of the process, so that a program registering
@@ -53,13 +53,11 @@ DWORD WINAPI WaitForStarts(void *) {
     for (;;) {
         std::array<HANDLE, programs.size() + 1> handles{tableChanged};
         std::array<ScheduledProgram *, programs.size() + 1> owners{};
-        std::array<unsigned, programs.size() + 1> sets{};
         DWORD count = 1;
         ::AcquireSRWLockExclusive(&lock);
         for (ScheduledProgram &entry : programs)
             if (entry.pending) {
                 owners[count] = &entry;
-                sets[count] = entry.sets;
                 handles[count++] = entry.timer;
             }
         waiterRuns = count > 1;
@@ -72,9 +70,13 @@ DWORD WINAPI WaitForStarts(void *) {
             return 1; // cannot happen with valid handles; the next registration starts anew
         if (which == 0)
             continue;
+        FILETIME now{};
+        ::GetSystemTimeAsFileTime(&now);
         ::AcquireSRWLockExclusive(&lock);
-        // Set again meanwhile: its new expiry is still to come.
-        if (owners[which]->sets == sets[which])
+        // Set again meanwhile for a later time: that expiry is still to come.
+        if (static_cast<LONGLONG>(
+                ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart) >=
+            owners[which]->due)
             owners[which]->pending = false;
         ::ReleaseSRWLockExclusive(&lock);
         StartProgram(owners[which]);
@@ -82,10 +84,10 @@ DWORD WINAPI WaitForStarts(void *) {
 }
 
 // Marks the entry's start as pending, with a waiter for it.
-bool AwaitStart(ScheduledProgram *entry) {
+bool AwaitStart(ScheduledProgram *entry, LONGLONG due) {
     ::AcquireSRWLockExclusive(&lock);
     entry->pending = true;
-    ++entry->sets;
+    entry->due = due;
     bool running = waiterRuns;
     if (!running) {
         HANDLE waiter = ::CreateThread(nullptr, WaiterStack, WaitForStarts, nullptr,
@@ -149,7 +151,7 @@ BOOL CeRunAppAtTime(LPCWSTR program, const SYSTEMTIME *when) {
     // once. Resuming is only asked for: a system that cannot wake itself still runs the start
     // when it is next awake.
     return entry && ::SetWaitableTimer(entry->timer, &due, 0, nullptr, nullptr, TRUE) &&
-           AwaitStart(entry);
+           AwaitStart(entry, due.QuadPart);
 }
 
 } // namespace plat
