@@ -1,6 +1,7 @@
 #!/bin/sh
 # Measures Nudgebell+ against the bare program on the device and prints the figures as a
-# table: bench/run.sh [IDLE_SECONDS]   (default 60; bench/device.sh: build folder and device)
+# table: bench/run.sh [IDLE_SECONDS]   (default 60 a round; ROUNDS, default 3; bench/device.sh:
+# the build folder and device)
 set -e
 cd "$(dirname "$0")/.."
 . bench/device.sh

@@ -1,5 +1,5 @@
 // Prints the median time from starting a program to its first visible top-level window:
-// startup_time RUNS PROGRAM [ARGUMENTS]
+// startup_time RUNS PROGRAM [ARGUMENTS]   (RUNS negative: every time instead)
 #include <windows.h>
 
 #include <algorithm>
@@ -39,7 +39,10 @@ int wmain(int argc, wchar_t **argv) {
         std::fwprintf(stderr, L"usage: startup_time RUNS PROGRAM [ARGUMENTS]\n");
         return 2;
     }
+    // A negative count prints every time, one a line, for pooling.
     int runs = _wtoi(argv[1]);
+    bool every = runs < 0;
+    runs = every ? -runs : runs;
     std::wstring commandLine = L"\"" + std::wstring(argv[2]) + L"\"";
     for (int i = 3; i < argc; ++i)
         commandLine += L" " + std::wstring(argv[i]);
@@ -73,6 +76,11 @@ int wmain(int argc, wchar_t **argv) {
     }
     if (times.empty())
         return 1;
+    if (every) {
+        for (double time : times)
+            std::printf("%.2f\n", time);
+        return 0;
+    }
     std::sort(times.begin(), times.end());
     std::printf("%.1f\n", times[times.size() / 2]);
     return 0;

@@ -5,8 +5,7 @@
 // and never holds the keyboard focus, which stay with the parent.
 #include "platform/shell.h"
 
-#include <commctrl.h>
-
+#include <array>
 #include <iterator>
 
 namespace plat {
@@ -14,14 +13,34 @@ namespace plat {
 namespace {
 
 constexpr wchar_t MenuBarClass[] = L"NudgebellPlusMenuBar";
-constexpr UINT_PTR FollowParentId = 0x4D42; // the subclass that keeps the bar under its parent
 constexpr int BarHeight = 26;
 constexpr int ButtonWidth = 60;
 // Asks a strip to pass on to its parent the activation that the system offered it.
 constexpr UINT HandOverActivation = WM_APP;
+// Asks a strip to bring its parent, and so itself, forward once the parent's activation is done.
+constexpr UINT BringForward = WM_APP + 1;
 
 ATOM barClass;
 HHOOK activationGuard;
+
+// Each parent's own window procedure and its bar. The parent's procedure is replaced by one that
+// moves the bar along and passes every message on: a lookup in this table is all that a message
+// to the parent costs (the system's subclass records are looked up in the window server, at
+// every message, even a timer tick). The entry lives until the parent is destroyed, since
+// another replacement may have been chained on top of ours meanwhile.
+struct Follower {
+    HWND parent;
+    HWND bar; // null once the bar is gone
+    WNDPROC parentProc;
+};
+std::array<Follower, 4> followers;
+
+Follower *FollowerOf(HWND parent) {
+    for (Follower &entry : followers)
+        if (entry.parent == parent)
+            return &entry;
+    return nullptr;
+}
 
 // One button of the menu-bar resource: seven 16-bit words.
 struct ButtonWords {
@@ -43,24 +62,52 @@ HMENU MenuOf(HWND bar) {
     return reinterpret_cast<HMENU>(::GetWindowLongPtrW(bar, MenuSlot));
 }
 
-void PlaceUnderParent(HWND bar, HWND parent) {
+LRESULT CALLBACK GuardActivation(int code, WPARAM wParam, LPARAM lParam);
+
+// The bar goes under its parent, and when `restack`, directly above it in the order of windows:
+// a parent brought forward over another window must not leave its bar behind that window.
+void PlaceUnderParent(HWND bar, HWND parent, bool restack) {
     RECT rect{};
     ::GetWindowRect(parent, &rect);
     bool visible = ::IsWindowVisible(parent);
-    ::SetWindowPos(bar, nullptr, rect.left, rect.bottom, rect.right - rect.left, BarHeight,
-                   SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    UINT flags = SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    HWND above = visible && restack ? ::GetWindow(parent, GW_HWNDPREV) : bar;
+    // A topmost window over the parent stays over the bar too.
+    if (above && above != bar && (::GetWindowLongW(above, GWL_EXSTYLE) & WS_EX_TOPMOST))
+        above = HWND_TOP;
+    if (above == bar)
+        flags |= SWP_NOZORDER;
+    ::SetWindowPos(bar, above ? above : HWND_TOP, rect.left, rect.bottom, rect.right - rect.left,
+                   BarHeight, flags);
+    // The guard goes in once a bar can first be offered the activation, that is when it is
+    // first shown: not earlier, where it would be called for each window the parent creates.
+    if (visible && !activationGuard)
+        activationGuard =
+            ::SetWindowsHookExW(WH_CBT, GuardActivation, nullptr, ::GetCurrentThreadId());
 }
 
-LRESULT CALLBACK FollowParent(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                              DWORD_PTR barData) {
-    if (message == WM_ENABLE)
-        ::EnableWindow(reinterpret_cast<HWND>(barData), wParam != 0);
-    if (message == WM_WINDOWPOSCHANGED || message == WM_SHOWWINDOW) {
-        LRESULT result = ::DefSubclassProc(parent, message, wParam, lParam);
-        PlaceUnderParent(reinterpret_cast<HWND>(barData), parent);
-        return result;
+LRESULT CALLBACK FollowParent(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    Follower *entry = FollowerOf(parent);
+    if (!entry) // cannot happen: the procedure is only ever set together with an entry
+        return ::DefWindowProcW(parent, message, wParam, lParam);
+    WNDPROC parentProc = entry->parentProc;
+    HWND bar = entry->bar;
+    if (message == WM_NCDESTROY) {
+        if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(parent, GWLP_WNDPROC)) == FollowParent)
+            ::SetWindowLongPtrW(parent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(parentProc));
+        *entry = {};
     }
-    return ::DefSubclassProc(parent, message, wParam, lParam);
+    if (bar && message == WM_ENABLE)
+        ::EnableWindow(bar, wParam != 0);
+    LRESULT result = ::CallWindowProcW(parentProc, parent, message, wParam, lParam);
+    if (bar && message == WM_WINDOWPOSCHANGED)
+        PlaceUnderParent(bar, parent,
+                         !(reinterpret_cast<const WINDOWPOS *>(lParam)->flags & SWP_NOZORDER));
+    else if (bar && message == WM_SHOWWINDOW)
+        PlaceUnderParent(bar, parent, false);
+    else if (bar && message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
+        ::PostMessageW(bar, BringForward, 0, 0);
+    return result;
 }
 
 void DropDown(HWND bar, int button) {
@@ -85,14 +132,22 @@ LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case BringForward:
+        // Wine raises a window activated from another process after its activation, without
+        // telling it, and leaves its owned windows behind; a raise of our own moves the strip
+        // along (above). Only while the parent is still in front: the user may have moved on.
+        if (::GetForegroundWindow() == ParentOf(bar))
+            ::SetWindowPos(ParentOf(bar), HWND_TOP, 0, 0, 0, 0,
+                           SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        return 0;
     case HandOverActivation:
         // Nothing else took the foreground meanwhile: the parent (or its open box) takes it.
         if (!::GetForegroundWindow() && ::IsWindowVisible(ParentOf(bar)))
             ::SetForegroundWindow(::GetLastActivePopup(ParentOf(bar)));
         return 0;
     case WM_NCDESTROY:
-        if (HWND parent = ParentOf(bar))
-            ::RemoveWindowSubclass(parent, FollowParent, FollowParentId);
+        if (Follower *entry = FollowerOf(ParentOf(bar)); entry && entry->bar == bar)
+            entry->bar = nullptr;
         ::DestroyMenu(MenuOf(bar));
         break;
     }
@@ -118,12 +173,9 @@ LRESULT CALLBACK GuardActivation(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// The bars' class, once per process, and the guard of the thread that makes them (the program
+// The bars' class, once per process. The guard is of the thread that shows them (the program
 // has one user-interface thread).
 bool PrepareMenuBars(HINSTANCE instance) {
-    if (!activationGuard)
-        activationGuard =
-            ::SetWindowsHookExW(WH_CBT, GuardActivation, nullptr, ::GetCurrentThreadId());
     if (barClass)
         return true;
     WNDCLASSW windowClass{};
@@ -154,6 +206,12 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
         !PrepareMenuBars(instance))
         return FALSE;
 
+    // A second bar for the same parent replaces the first as the one that follows it.
+    Follower *entry = FollowerOf(info->hwndParent);
+    if (!entry)
+        entry = FollowerOf(nullptr);
+    if (!entry)
+        return FALSE;
     HWND bar = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, MenuBarClass, L"",
                                  WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, BarHeight, info->hwndParent,
                                  nullptr, instance, nullptr);
@@ -179,9 +237,13 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
     ::SetWindowLongPtrW(bar, ParentSlot, reinterpret_cast<LONG_PTR>(info->hwndParent));
-    ::SetWindowSubclass(info->hwndParent, FollowParent, FollowParentId,
-                        reinterpret_cast<DWORD_PTR>(bar));
-    PlaceUnderParent(bar, info->hwndParent);
+    if (entry->parent != info->hwndParent) {
+        entry->parent = info->hwndParent;
+        entry->parentProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+            info->hwndParent, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FollowParent)));
+    }
+    entry->bar = bar;
+    PlaceUnderParent(bar, info->hwndParent, true);
     ::EnableWindow(bar, ::IsWindowEnabled(info->hwndParent));
     info->hwndMB = bar;
     return TRUE;

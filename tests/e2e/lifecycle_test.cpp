@@ -186,9 +186,22 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     EXPECT_TRUE(
         WaitUntil([&] { return ::GetForegroundWindow() == window && Focus(window) == run; }));
 
+    // A second start over another program's full-screen window brings the strip forward with
+    // the main window, directly above it.
+    HWND bar = ::FindWindowW(L"NudgebellPlusMenuBar", L"");
+    HWND full = ::CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
+                                  nullptr, nullptr, nullptr, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return Pumped(::SetForegroundWindow(full) && Above(full, bar)); }));
+    Process again = StartProgram(L"");
+    EXPECT_EQ(Wait(again, 10000), 0u);
+    bool raised = WaitUntil([&] { return Pumped(Above(window, full)); });
+    EXPECT_TRUE(raised && WaitUntil([&] { return ::GetWindow(window, GW_HWNDPREV) == bar; }, 2000))
+        << "strip behind the other window: " << Above(full, bar);
+    ::DestroyWindow(full);
+
     // Tools -> About. Under the box the strip takes no input; once the box has closed it does.
-    HWND tools =
-        ::FindWindowExW(::FindWindowW(L"NudgebellPlusMenuBar", L""), nullptr, L"Button", L"Tools");
+    HWND tools = ::FindWindowExW(bar, nullptr, L"Button", L"Tools");
     Click(DropDown(tools), 0.25);
     HWND box = AboutBox(window);
     ASSERT_NE(box, nullptr);
