@@ -16,8 +16,6 @@ PathBuffer ModulePath;
 namespace {
 
 constexpr int NameCapacity = 100;
-// The main window is shortened by the menu bar's height so that the bar has the bottom strip.
-constexpr int MenuBarHeight = 26;
 // How long a start waits for a copy that is starting at the same moment to show its window.
 constexpr DWORD CopyPoll = 100;
 constexpr int CopyPolls = 50;
@@ -94,7 +92,7 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
         RECT rect{};
         plat::GetWindowRect(MainWindow, &rect);
         plat::MoveWindow(MainWindow, rect.left, rect.top, rect.right - rect.left,
-                         rect.bottom - rect.top - MenuBarHeight, FALSE);
+                         rect.bottom - rect.top - plat::MenuBarHeight, FALSE);
     }
 
     if (CommandLineHas(commandLine, L"/AUTORUN")) {

@@ -5,6 +5,9 @@
 // The handheld shell's records, which desktop headers do not have.
 namespace plat {
 
+// The menu bar's height: the main window leaves it free at its bottom.
+constexpr int MenuBarHeight = 26;
+
 struct SHMENUBARINFO {
     DWORD cbSize;
     HWND hwndParent;

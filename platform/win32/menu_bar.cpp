@@ -13,7 +13,6 @@ namespace plat {
 namespace {
 
 constexpr wchar_t MenuBarClass[] = L"NudgebellPlusMenuBar";
-constexpr int BarHeight = 26;
 constexpr int ButtonWidth = 60;
 // Asks a strip to pass on to its parent the activation that the system offered it.
 constexpr UINT HandOverActivation = WM_APP;
@@ -78,7 +77,7 @@ void PlaceUnderParent(HWND bar, HWND parent, bool restack) {
     if (above == bar)
         flags |= SWP_NOZORDER;
     ::SetWindowPos(bar, above ? above : HWND_TOP, rect.left, rect.bottom, rect.right - rect.left,
-                   BarHeight, flags);
+                   MenuBarHeight, flags);
     // The guard goes in once a bar can first be offered the activation, that is when it is
     // first shown: not earlier, where it would be called for each window the parent creates.
     if (visible && !activationGuard)
@@ -213,8 +212,8 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
     if (!entry)
         return FALSE;
     HWND bar = ::CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, MenuBarClass, L"",
-                                 WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, BarHeight, info->hwndParent,
-                                 nullptr, instance, nullptr);
+                                 WS_POPUP | WS_CLIPCHILDREN, 0, 0, 0, MenuBarHeight,
+                                 info->hwndParent, nullptr, instance, nullptr);
     if (!bar)
         return FALSE;
     HMENU menu = ::LoadMenuW(instance, MAKEINTRESOURCEW(words[0]));
@@ -232,7 +231,7 @@ BOOL SHCreateMenuBar(SHMENUBARINFO *info) {
         ::SetWindowLongPtrW(bar, PopupSlot + i * sizeof(LONG_PTR), button[i].popup);
         HWND child = ::CreateWindowExW(
             0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | BS_FLAT, i * ButtonWidth,
-            0, ButtonWidth, BarHeight, bar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i)),
+            0, ButtonWidth, MenuBarHeight, bar, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(i)),
             instance, nullptr);
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }

@@ -1,6 +1,7 @@
 #include "tests/unit/seam.h"
 #include "app/app.h"
 #include "platform/dialog.h"
+#include "platform/files.h"
 #include "platform/sound.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -21,9 +22,10 @@ HWND Open(const std::wstring &title, const std::wstring &className) { static INT
 void Close(HWND window) { device.windows.erase(window); if (device.foreground == window) device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first; }
 void Tick() { device.now += device.period; WatchTick(); }
 ULONGLONG Ms(const SYSTEMTIME &time) { ULARGE_INTEGER file{}; ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)); return file.QuadPart / 10000; }
-void Once(std::function<void()> &hook) { if (auto run = std::exchange(hook, nullptr)) run(), hook = run; }
+void Once(std::function<void()> &hook) { if (auto run = std::exchange(hook, nullptr)) { run(); hook = run; } }
 HKEY Handle(const std::wstring &path) { return HKEY(&*device.keys.insert(path).first); }
-int Add(Texts &items, LPCWSTR item, bool sorted) { auto at = sorted ? std::ranges::find_if(items, [&](const std::wstring &i) { return _wcsicmp(i.c_str(), item) > 0; }) : items.end(); at = items.insert(at, item); return at - items.begin(); } // the sound list is sorted, as the panel's resource makes it
+// A list's entry added; the sound list is sorted, as the panel's resource makes it.
+int Add(Texts &items, LPCWSTR item, bool sorted) { auto at = sorted ? std::ranges::find_if(items, [&](const std::wstring &i) { return _wcsicmp(i.c_str(), item) > 0; }) : items.end(); at = items.insert(at, item); return int(at - items.begin()); }
 std::wstring Name(HKEY key, LPCWSTR name) { return *reinterpret_cast<const std::wstring *>(key) + L"\\" + name; }
 // clang-format on
 
@@ -80,26 +82,27 @@ DWORD GetLastError() { return device.lastError; }
 DWORD WaitForSingleObject(HANDLE, DWORD milliseconds) { device.now += milliseconds; return device.otherCopy == 2 ? WAIT_ABANDONED : WAIT_TIMEOUT; }
 HWND CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) { return HWND(INT_PTR(++device.windowsMade + 1)); }
 UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.period = milliseconds; return id; }
-BOOL KillTimer(HWND, UINT_PTR) { return device.period = 0, TRUE; }
+BOOL KillTimer(HWND, UINT_PTR) { device.period = 0; return TRUE; }
 void GetLocalTime(SYSTEMTIME *now) { ULARGE_INTEGER file{.QuadPart = device.now * 10000}; ::FileTimeToSystemTime(reinterpret_cast<FILETIME *>(&file), now); }
-BOOL CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *when) { return !device.wakeUpFails && (device.wakeUps.push_back(*when), true); }
+BOOL CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *when) { if (!device.wakeUpFails) device.wakeUps.push_back(*when); return !device.wakeUpFails; }
 int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_back(caption + (L": " + std::wstring(text))); seam::Once(device.inBox); return IDOK; } // a modal loop: ticks go on inside it
 MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
 MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
 BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
-BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.lastKeyAt = device.now; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
-LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) { seam::Control &c = device.controls[id]; if (message == CB_ADDSTRING) return seam::Add(c.items, LPCWSTR(lParam), id == IDC_SOUND); if (message == CB_SETCURSEL) c.selected = wParam < c.items.size() ? int(wParam) : CB_ERR; if (message == BM_SETCHECK) c.check = wParam; return message == BM_GETCHECK ? c.check : message == CB_GETCURSEL || message == CB_SETCURSEL ? c.selected : 0; }
 HWND GetDlgItem(HWND, int id) { return HWND(INT_PTR(id)); }
-BOOL SetDlgItemInt(HWND, int id, UINT value, BOOL) { return device.controls[id].text = std::to_wstring(value), TRUE; }
 UINT GetDlgItemTextW(HWND, int id, LPWSTR text, int size) { const seam::Control &c = device.controls[id]; std::wstring shown = (c.selected < 0 ? c.text : c.items[c.selected]).substr(0, size - 1); return std::wcslen(std::wcscpy(text, shown.c_str())); }
+BOOL SetDlgItemInt(HWND, int id, UINT value, BOOL) { device.controls[id].text = std::to_wstring(value); return TRUE; }
 BOOL FindNextFileW(HANDLE, WIN32_FIND_DATAW *found) { if (device.listed == device.files.size()) return FALSE; const std::wstring &name = device.files[device.listed++]; found->dwFileAttributes = name.ends_with(L'\\') ? FILE_ATTRIBUTE_DIRECTORY : 0; std::wcscpy(found->cFileName, name.substr(0, name.find(L'\\')).c_str()); return TRUE; }
 HANDLE FindFirstFileW(LPCWSTR, WIN32_FIND_DATAW *found) { device.listed = 0; return plat::FindNextFileW(nullptr, found) ? HANDLE(1) : INVALID_HANDLE_VALUE; }
+BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.lastKeyAt = device.now; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
 BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { return !!std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); } // unterminated when long
-DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { return !device.shortcutError && (device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target), true); }
-BOOL DeleteFileW(LPCWSTR path) { return !(device.lastError = device.shortcutError) && (device.shortcuts.push_back(L"deleted " + std::wstring(path)), true); }
-LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { return device.keys.count(key) ? (*handle = seam::Handle(key), ERROR_SUCCESS) : ERROR_FILE_NOT_FOUND; }
-LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { return *handle = seam::Handle(key), ERROR_SUCCESS; }
-LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { return device.writesFail ? ERROR_ACCESS_DENIED : (device.registry[seam::Name(key, name)] = {type, {data, data + size}}, ERROR_SUCCESS); }
+DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { if (!device.shortcutError) device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target); return !device.shortcutError; }
+BOOL DeleteFileW(LPCWSTR path) { device.lastError = device.shortcutError; if (!device.lastError) device.shortcuts.push_back(L"deleted " + std::wstring(path)); return !device.lastError; }
+LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { if (!device.keys.count(key)) return ERROR_FILE_NOT_FOUND; *handle = seam::Handle(key); return ERROR_SUCCESS; }
+LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { *handle = seam::Handle(key); return ERROR_SUCCESS; }
+LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { if (device.writesFail) return ERROR_ACCESS_DENIED; device.registry[seam::Name(key, name)] = {type, {data, data + size}}; return ERROR_SUCCESS; }
+// The panel's lists and ticks keep their entries, selection and tick.
+LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) { seam::Control &c = device.controls[id]; if (message == CB_ADDSTRING) return seam::Add(c.items, LPCWSTR(lParam), id == IDC_SOUND); if (message == CB_SETCURSEL) c.selected = wParam < c.items.size() ? int(wParam) : CB_ERR; if (message == BM_SETCHECK) c.check = wParam; return message == BM_GETCHECK ? c.check : message == CB_GETCURSEL || message == CB_SETCURSEL ? c.selected : 0; }
 // clang-format on
 
 // As Windows does: a value larger than the caller's buffer is ERROR_MORE_DATA, nothing copied.
