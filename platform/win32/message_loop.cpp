@@ -1,10 +1,17 @@
 // The message loop's calls.
 #include "platform/message_loop.h"
+#include "platform/win32/win32_internal.h"
 
 namespace plat {
 
 BOOL GetMessageW(MSG *message, HWND window, UINT first, UINT last) {
-    return ::GetMessageW(message, window, first, last);
+    // While a scheduled start is pending, its timer is waited for beside the messages.
+    for (;;) {
+        if (::PeekMessageW(message, window, first, last, PM_REMOVE))
+            return message->message != WM_QUIT;
+        if (!win32::AwaitInputOrStart())
+            return ::GetMessageW(message, window, first, last);
+    }
 }
 
 int TranslateAcceleratorW(HWND window, HACCEL table, MSG *message) {

@@ -1,6 +1,7 @@
 // The handheld's services as realized on the desktop, run on the device: scheduled starts and
 // the desktop's sound names. Posted keys are seen reaching another program end to end.
 #include "platform/clock.h"
+#include "platform/message_loop.h"
 #include "platform/win32/win32_internal.h"
 
 #include <gtest/gtest.h>
@@ -45,8 +46,7 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
     const std::wstring first = L"Z:" NUDGEBELL_WAKE_PROBE;
     const std::wstring second = first.substr(0, first.size() - 4) + L"_2.exe";
     std::wstring capitals = first;
-    for (wchar_t &c : capitals)
-        c = static_cast<wchar_t>(towupper(c));
+    ::CharUpperW(capitals.data());
     ASSERT_TRUE(::CopyFileW(first.c_str(), second.c_str(), FALSE));
     for (const std::wstring *probe : {&first, &second})
         ::DeleteFileW((*probe + L".log").c_str());
@@ -66,9 +66,11 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
     refused += !plat::CeRunAppAtTime(second.c_str(), &when);
     EXPECT_EQ(refused, 0);
 
-    // Quiet until 2 s after the latest time asked: any start left over comes by then.
-    while (Now() < latest + 2000)
-        ::Sleep(100);
+    // Quiet until 2 s after the latest time asked, any start left over coming by then from
+    // the message loop, which a timer keeps turning.
+    ::SetTimer(nullptr, 0, 100, nullptr);
+    for (MSG message; Now() < latest + 2000;)
+        plat::GetMessageW(&message, nullptr, 0, 0);
     for (const auto &[probe, at] : {std::pair{first, last}, std::pair{second, secondAt}}) {
         auto starts = Starts(probe);
         ASSERT_EQ(starts.size(), 1u) << std::string(probe.begin(), probe.end());
