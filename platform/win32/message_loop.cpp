@@ -5,13 +5,12 @@
 namespace plat {
 
 BOOL GetMessageW(MSG *message, HWND window, UINT first, UINT last) {
-    // While a scheduled start is pending, its timer is waited for beside the messages.
-    for (;;) {
+    // While a scheduled start is pending, its timer is waited for beside the messages. Else
+    // the plain call: a look at the queue first would cost a server request for every message.
+    while (win32::AwaitInputOrStart())
         if (::PeekMessageW(message, window, first, last, PM_REMOVE))
             return message->message != WM_QUIT;
-        if (!win32::AwaitInputOrStart())
-            return ::GetMessageW(message, window, first, last);
-    }
+    return ::GetMessageW(message, window, first, last);
 }
 
 int TranslateAcceleratorW(HWND window, HACCEL table, MSG *message) {
