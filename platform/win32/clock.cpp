@@ -107,9 +107,11 @@ bool AwaitInputOrStart() {
         }
     if (!count)
         return false;
-    DWORD which = ::MsgWaitForMultipleObjectsEx(count, timers.data(), INFINITE, QS_ALLINPUT,
-                                                MWMO_INPUTAVAILABLE) -
-                  WAIT_OBJECT_0;
+    DWORD result = ::MsgWaitForMultipleObjectsEx(count, timers.data(), INFINITE, QS_ALLINPUT,
+                                                 MWMO_INPUTAVAILABLE);
+    if (result == WAIT_FAILED)
+        return false; // no busy loop: the plain wait, and the start with a later wait
+    DWORD which = result - WAIT_OBJECT_0;
     if (which < count) {
         // Waiting reset the timer; setting it again meanwhile would have cleared its expiry.
         owners[which]->pending = false;
