@@ -4,6 +4,7 @@
 // command line. Task Scheduler time triggers would outlive the program, but Wine does not
 // implement them; a timer lives as long as the process that set it.
 #include "platform/clock.h"
+#include "platform/win32/win32_internal.h"
 
 #include <array>
 #include <cwchar>
@@ -15,24 +16,15 @@ namespace {
 struct ScheduledProgram {
     wchar_t path[MAX_PATH] = L"";
     HANDLE timer = nullptr; // resets when its expiry has been waited for
-    // Under `lock`: whether an expiry is still to come, and the last time asked (UTC).
-    bool pending = false;
-    LONGLONG due = 0;
+    bool pending = false;   // an expiry is still to come
 };
 
 // One entry per program, kept for the life of the process, so that a program registering
-// again, however often, reuses its own. Only the registering thread adds entries; the waiter
-// reads an entry only once it is pending, which is after its path and timer are written.
+// again, however often, reuses its own. The thread that registers also waits for the pending
+// starts, in its message loop (see plat::GetMessageW): no thread of its own, whose memory
+// Wine keeps after it ends, and no wait pool, which keeps its threads for the life of the
+// process.
 std::array<ScheduledProgram, 8> programs;
-
-// The pending starts are waited for on one small thread of the platform's own, which ends
-// once none is pending (a series' last wake-up has passed) and is made again by the next
-// registration. The system's wait pool would keep its threads, and their memory, for the
-// life of the process. The event tells the waiter that the table changed.
-constexpr SIZE_T WaiterStack = 64 * 1024;
-SRWLOCK lock = SRWLOCK_INIT;
-HANDLE tableChanged;
-bool waiterRuns; // under `lock`
 
 void StartProgram(const ScheduledProgram *program) {
     wchar_t commandLine[MAX_PATH + 16];
@@ -49,58 +41,6 @@ void StartProgram(const ScheduledProgram *program) {
     }
 }
 
-DWORD WINAPI WaitForStarts(void *) {
-    for (;;) {
-        std::array<HANDLE, programs.size() + 1> handles{tableChanged};
-        std::array<ScheduledProgram *, programs.size() + 1> owners{};
-        DWORD count = 1;
-        ::AcquireSRWLockExclusive(&lock);
-        for (ScheduledProgram &entry : programs)
-            if (entry.pending) {
-                owners[count] = &entry;
-                handles[count++] = entry.timer;
-            }
-        waiterRuns = count > 1;
-        ::ReleaseSRWLockExclusive(&lock);
-        if (count == 1)
-            return 0;
-        DWORD which =
-            ::WaitForMultipleObjects(count, handles.data(), FALSE, INFINITE) - WAIT_OBJECT_0;
-        if (which >= count)
-            return 1; // cannot happen with valid handles; the next registration starts anew
-        if (which == 0)
-            continue;
-        FILETIME now{};
-        ::GetSystemTimeAsFileTime(&now);
-        ::AcquireSRWLockExclusive(&lock);
-        // Set again meanwhile for a later time: that expiry is still to come.
-        if (static_cast<LONGLONG>(
-                ULARGE_INTEGER{{now.dwLowDateTime, now.dwHighDateTime}}.QuadPart) >=
-            owners[which]->due)
-            owners[which]->pending = false;
-        ::ReleaseSRWLockExclusive(&lock);
-        StartProgram(owners[which]);
-    }
-}
-
-// Marks the entry's start as pending, with a waiter for it.
-bool AwaitStart(ScheduledProgram *entry, LONGLONG due) {
-    ::AcquireSRWLockExclusive(&lock);
-    entry->pending = true;
-    entry->due = due;
-    bool running = waiterRuns;
-    if (!running) {
-        HANDLE waiter = ::CreateThread(nullptr, WaiterStack, WaitForStarts, nullptr,
-                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-        if (waiter)
-            ::CloseHandle(waiter);
-        running = waiterRuns = waiter != nullptr;
-    }
-    ::ReleaseSRWLockExclusive(&lock);
-    ::SetEvent(tableChanged);
-    return running;
-}
-
 // The program's entry, made on its first registration; null when the table is full. Paths
 // that differ only in letter case name the same program, as they name the same file.
 ScheduledProgram *EntryFor(LPCWSTR path) {
@@ -112,8 +52,6 @@ ScheduledProgram *EntryFor(LPCWSTR path) {
             unused = &entry;
     }
     if (!unused)
-        return nullptr;
-    if (!tableChanged && !(tableChanged = ::CreateEventW(nullptr, FALSE, FALSE, nullptr)))
         return nullptr;
     HANDLE timer = ::CreateWaitableTimerW(nullptr, FALSE, nullptr);
     if (!timer)
@@ -150,8 +88,38 @@ BOOL CeRunAppAtTime(LPCWSTR program, const SYSTEMTIME *when) {
     // Setting the timer again replaces its pending expiry; a time already past expires at
     // once. Resuming is only asked for: a system that cannot wake itself still runs the start
     // when it is next awake.
-    return entry && ::SetWaitableTimer(entry->timer, &due, 0, nullptr, nullptr, TRUE) &&
-           AwaitStart(entry, due.QuadPart);
+    if (!entry || !::SetWaitableTimer(entry->timer, &due, 0, nullptr, nullptr, TRUE))
+        return FALSE;
+    entry->pending = true;
+    return TRUE;
 }
+
+namespace win32 {
+
+bool AwaitInputOrStart() {
+    std::array<HANDLE, programs.size()> timers{};
+    std::array<ScheduledProgram *, programs.size()> owners{};
+    DWORD count = 0;
+    for (ScheduledProgram &entry : programs)
+        if (entry.pending) {
+            owners[count] = &entry;
+            timers[count++] = entry.timer;
+        }
+    if (!count)
+        return false;
+    DWORD result = ::MsgWaitForMultipleObjectsEx(count, timers.data(), INFINITE, QS_ALLINPUT,
+                                                 MWMO_INPUTAVAILABLE);
+    if (result == WAIT_FAILED)
+        return false; // no busy loop: the plain wait, and the start with a later wait
+    DWORD which = result - WAIT_OBJECT_0;
+    if (which < count) {
+        // Waiting reset the timer; setting it again meanwhile would have cleared its expiry.
+        owners[which]->pending = false;
+        StartProgram(owners[which]);
+    }
+    return true;
+}
+
+} // namespace win32
 
 } // namespace plat

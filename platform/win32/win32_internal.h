@@ -36,6 +36,10 @@ enum class WaveStream {
 // `played`.
 WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played);
 
+// Waits until the calling thread has input (seen or not) or a pending scheduled start is due,
+// and runs that start. False at once when no start is pending.
+bool AwaitInputOrStart();
+
 // A function of a system library that only some actions need (sound, the start-up folder,
 // the shortcut), loaded on its first use so that start-up does not pay for it. Null when the
 // library or the function is missing.

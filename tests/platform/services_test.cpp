@@ -1,38 +1,37 @@
 // The handheld's services as realized on the desktop, run on the device: scheduled starts and
 // the desktop's sound names. Posted keys are seen reaching another program end to end.
 #include "platform/clock.h"
+#include "platform/message_loop.h"
 #include "platform/win32/win32_internal.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
-// System time in milliseconds, and a moment of it as the local time that registrations take.
+// System time in milliseconds; a start of `program` registered at one of its moments.
 ULONGLONG Now() {
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
     return (ULONGLONG{now.dwHighDateTime} << 32 | now.dwLowDateTime) / 10000;
 }
-SYSTEMTIME LocalTime(ULONGLONG milliseconds) {
+BOOL RunAt(const std::wstring &program, ULONGLONG milliseconds) {
     ULONGLONG ticks = milliseconds * 10000;
     FILETIME universal{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)}, local{};
     SYSTEMTIME time{};
-    ::FileTimeToLocalFileTime(&universal, &local);
-    ::FileTimeToSystemTime(&local, &time);
-    return time;
+    return ::FileTimeToLocalFileTime(&universal, &local) && ::FileTimeToSystemTime(&local, &time) &&
+           plat::CeRunAppAtTime(program.c_str(), &time);
 }
 
 // What a wake probe under `path` logged: the time and the command line of each start.
 std::vector<std::pair<ULONGLONG, std::string>> Starts(const std::wstring &path) {
     std::vector<std::pair<ULONGLONG, std::string>> starts;
-    FILE *log = _wfopen((path + L".log").c_str(), L"r");
+    std::unique_ptr<FILE, int (*)(FILE *)> log(_wfopen((path + L".log").c_str(), L"r"), fclose);
     char line[1024];
-    for (ULONGLONG at = 0; log && fscanf(log, "%llu|%1000[^\n]\n", &at, line) == 2;)
+    for (ULONGLONG at = 0; log && fscanf(log.get(), "%llu|%1000[^\n]\n", &at, line) == 2;)
         starts.emplace_back(at, line);
-    if (log)
-        fclose(log);
     return starts;
 }
 
@@ -45,30 +44,26 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
     const std::wstring first = L"Z:" NUDGEBELL_WAKE_PROBE;
     const std::wstring second = first.substr(0, first.size() - 4) + L"_2.exe";
     std::wstring capitals = first;
-    for (wchar_t &c : capitals)
-        c = static_cast<wchar_t>(towupper(c));
+    ::CharUpperW(capitals.data());
     ASSERT_TRUE(::CopyFileW(first.c_str(), second.c_str(), FALSE));
     for (const std::wstring *probe : {&first, &second})
         ::DeleteFileW((*probe + L".log").c_str());
 
-    // 40 registrations 3 to 5 s ahead in a shuffled order: the last is neither the earliest
-    // nor the latest.
+    // 40 registrations 3 to 5 s ahead, shuffled: the last is neither the earliest nor latest.
     const ULONGLONG now = Now(), secondAt = now + 3500;
-    ULONGLONG last = 0, latest = 0;
-    int refused = 0;
+    ULONGLONG last = 0, latest = 0, refused = 0;
     for (int i = 0; i < 40; ++i) {
         last = now + 3000 + (i * 23 % 40) * 50;
         latest = std::max(latest, last);
-        SYSTEMTIME when = LocalTime(last);
-        refused += !plat::CeRunAppAtTime((i % 2 ? capitals : first).c_str(), &when);
+        refused += !RunAt(i % 2 ? capitals : first, last);
     }
-    SYSTEMTIME when = LocalTime(secondAt);
-    refused += !plat::CeRunAppAtTime(second.c_str(), &when);
-    EXPECT_EQ(refused, 0);
+    refused += !RunAt(second, secondAt);
+    EXPECT_EQ(refused, 0u);
 
-    // Quiet until 2 s after the latest time asked: any start left over comes by then.
-    while (Now() < latest + 2000)
-        ::Sleep(100);
+    // The message loop, kept turning, starts them; any left over comes 2 s after the latest.
+    ::SetTimer(nullptr, 0, 100, nullptr);
+    for (MSG message; Now() < latest + 2000;)
+        plat::GetMessageW(&message, nullptr, 0, 0);
     for (const auto &[probe, at] : {std::pair{first, last}, std::pair{second, secondAt}}) {
         auto starts = Starts(probe);
         ASSERT_EQ(starts.size(), 1u) << std::string(probe.begin(), probe.end());
