@@ -62,12 +62,12 @@ void ForgetClosedReminders(std::span<const HWND> open) {
     std::fill(end, done.end(), nullptr);
 }
 
+// There is always room: the done windows are open ones other than the series' own, and a tick
+// looks at no more than the list holds.
 void MarkReminderDone(HWND window) {
-    ReminderWindows &done = WatchState.cycleDone;
-    // Full only when more reminders are open than a tick looks at: the oldest makes room.
-    if (done.back())
-        std::shift_left(done.begin(), done.end(), 1);
-    *std::ranges::find(done, nullptr) = window;
+    auto free = std::ranges::find(WatchState.cycleDone, nullptr);
+    if (free != WatchState.cycleDone.end())
+        *free = window;
 }
 
 void RestartWatchTimer(UINT period) {
