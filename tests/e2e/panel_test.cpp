@@ -145,6 +145,29 @@ TEST_F(PanelRun, ShowsWhatItLoadedTriesTheSoundThenRunSavesWhatWasGiven) {
     EXPECT_EQ(ReadValue(SettingsKey, L"AutoRun"), 1u);
 }
 
+// Copied anywhere (a Downloads folder) beside a winmm.dll of someone else's, with the system
+// told to prefer a library found there (Wine's own override for the program): ">" still plays,
+// through the system's library.
+TEST_F(PanelRun, PlaysThroughTheSystemsLibraryNotOnePlantedBesideIt) {
+    const fs::path folder = fs::temp_directory_path() / L"Downloads";
+    const wchar_t overrides[] = L"Software\\Wine\\AppDefaults\\nudgebellplus.exe\\DllOverrides";
+    fs::create_directories(folder);
+    fs::remove(folder / L"winmm.dll.loaded");
+    fs::copy_file(ProgramPath(), folder / L"nudgebellplus.exe",
+                  fs::copy_options::overwrite_existing);
+    fs::copy_file(DevicePath(NUDGEBELL_PLANTED), folder / L"winmm.dll",
+                  fs::copy_options::overwrite_existing);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, overrides, L"winmm", REG_SZ, L"native,builtin", 30);
+    ASSERT_NO_FATAL_FAILURE(Open(Start((folder / L"nudgebellplus.exe").wstring(), L"")));
+    StartAudioCapture();
+    Click(IDC_TEST);
+    EXPECT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, 3000));
+    EXPECT_FALSE(fs::exists(folder / L"winmm.dll.loaded")) << "the planted library was loaded";
+    EndAllCopies();
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, overrides, L"winmm");
+    fs::remove_all(folder);
+}
+
 DWORD Msiexec(const std::wstring &arguments) { // quietly: its exit code
     Process msiexec = Start(L"C:\\windows\\system32\\msiexec.exe", arguments + L" /qn");
     return Wait(msiexec, 60000);
