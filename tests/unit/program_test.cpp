@@ -53,7 +53,7 @@ TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
 TEST(Decisions, ShortcutPathAndTargetAreWholeOrNothing) {
     PathBuffer path, module{};
     std::array<wchar_t, TargetCapacity> target;
-    for (size_t folder : {244, 245}) { // 259 characters in all, or one more
+    for (size_t folder : {0, 244, 245}) { // none, 259 characters in all, or one more
         EXPECT_EQ(ShortcutPath(std::wstring(folder, L'f'), path), folder == 244);
         EXPECT_EQ(path.data(), folder == 244 ? std::wstring(244, L'f') + L"\\Nudgebell+.lnk" : L"");
     }
@@ -113,16 +113,29 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
         ASSERT_EQ(device.wakeUps.size(), delay > 1000 && fault != NoWakeUp ? times + 1 : 0);
         for (size_t k = 0; k < device.wakeUps.size(); ++k) // in tick k, before tick k + 1
             EXPECT_EQ((seam::Ms(device.wakeUps[k]) - t0) / delay, k);
-        EXPECT_EQ(device.boxes,
-                  Texts(fault == NoWakeUp ? times + 1 : 0, Box + L"CeRunAppAtTime() failed"));
+        EXPECT_EQ(device.boxes, Texts(fault == NoWakeUp, Box + L"CeRunAppAtTime() failed"));
         EXPECT_EQ(device.period, PollInterval);
     }
 }
 
+// Before each tick ("."), reminders A and B open ("a", "b", each in front) or close ("A", "B");
+// "f": another program's window comes in front.
+void Play(const char *script, std::map<char, HWND> &window) {
+    for (const char *step = script; *step; ++step) {
+        if (*step == '.')
+            seam::Tick();
+        else if (*step == 'f')
+            window['f'] = seam::Open(L"Work", L"Other");
+        else if (std::islower(*step))
+            window[*step] = seam::Open(L"Reminder");
+        else
+            seam::Close(window[char(std::tolower(*step))]);
+    }
+}
+
 TEST(Program, EachReminderWindowGetsOneSeriesAndItsKeys) {
-    // Before each tick ("."), reminders A and B open ("a", "b", each in front) or close ("A",
-    // "B"); "f": another program's window comes in front. Then the replays' levels and the keys
-    // that reached A, B and the other window.
+    // Played as above; then the replays' levels and the keys that reached A, B and the other
+    // window.
     const std::tuple<const char *, const char *, const char *, const char *, const char *> cases[] =
         {{"a..bA.....", "112", "", "DDDUE", ""},
          {"ab....B.....", "1212", "DDDUE", "DDDUE", ""},
@@ -134,16 +147,7 @@ TEST(Program, EachReminderWindowGetsOneSeriesAndItsKeys) {
         Settings.RepeatTimes = 2, Settings.AutoSnooze = 1, Settings.VolumeControl = Gradual;
         StartWatchTimer();
         std::map<char, HWND> window;
-        for (const char *step = script; *step; ++step) {
-            if (*step == '.')
-                seam::Tick();
-            else if (*step == 'f')
-                window['f'] = seam::Open(L"Work", L"Other");
-            else if (std::islower(*step))
-                window[*step] = seam::Open(L"Reminder");
-            else
-                seam::Close(window[char(std::tolower(*step))]);
-        }
+        Play(script, window);
         SCOPED_TRACE(script);
         EXPECT_EQ(Heard(), levels);
         EXPECT_EQ(device.keysInto[window['a']], intoA);
@@ -158,6 +162,26 @@ TEST(Program, EachReminderWindowGetsOneSeriesAndItsKeys) {
     SettingsPanelProc(nullptr, WM_COMMAND, IDC_RUN, 0);
     EXPECT_EQ(device.period, Settings.RepeatDelay);
     EXPECT_EQ(device.wakeUps.size(), 3u);
+}
+
+TEST(Program, AWakeUpFailureIsToldOnceASeriesInOneBoxAtATime) {
+    // Wake-ups fail. Played as above, and in each box's modal loop (where ticks go on) `inside`
+    // too; then the boxes told.
+    const std::tuple<const char *, const char *, size_t> cases[] = {
+        {"a.....A.b..", "", 2}, // once a series, however many of its ticks fail
+        {"a.", "....", 1},      // the series ends inside its box
+        {"a..", "...A.b..", 2}, // the next starts inside it: told at its first tick after
+    };
+    for (auto [script, inside, told] : cases) {
+        seam::Reset();
+        Settings.RepeatTimes = 2, device.wakeUpFails = true;
+        StartWatchTimer();
+        std::map<char, HWND> window;
+        device.inBox = [&, inside] { Play(inside, window); };
+        Play(script, window);
+        EXPECT_EQ(device.boxes, Texts(told, Box + L"CeRunAppAtTime() failed")) << script;
+        EXPECT_EQ(device.mostBoxesOpen, 1) << script;
+    }
 }
 
 TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {
@@ -250,30 +274,67 @@ TEST(Program, SoundListShowsEachFileByItsNameAndSelectsTheStoredOne) {
     EXPECT_EQ(RememberSound(2, -1, true), 2) << "not added: nothing moved";
 }
 
-// Typed numbers, and the start-up tick: the shortcut deleted or left (a create made or refused is
-// seen end to end).
-TEST(Program, PanelReadsTypedNumbersAndTheTick) {
-    // Typed into the count and the seconds, AutoRun, ticked, the error of a failing delete;
-    // RepeatTimes, RepeatDelay and AutoRun read back, and whether the shortcut was deleted.
-    const std::tuple<const wchar_t *, DWORD, bool, DWORD, DWORD, DWORD, DWORD, bool> cases[] = {
-        {L"", 0, false, 0, 0, 0, 0, false},
-        {L"7", 1, false, 0, 7, 7000, 0, true},
-        {L"  12x5", 1, true, 0, 12, 12000, 1, false},
-        {L"x12", 5, true, 0, 0, 0, 1, false},
-        {L"4294967", 1, false, ERROR_ACCESS_DENIED, 4294967, 4294967000, 1, false},
-        {L"4294968", 1, false, ERROR_FILE_NOT_FOUND, 4294968, ~0u, 0, false},
-        {L"42949672950", 0, false, 0, ~0u, ~0u, 0, false}};
-    for (auto [typed, autoRun, ticked, error, times, delay, after, deleted] : cases) {
+TEST(Program, PanelReadsTypedNumbers) {
+    // Typed into the count and the seconds; RepeatTimes and RepeatDelay read back.
+    const std::tuple<const wchar_t *, DWORD, DWORD> cases[] = {{L"", 0, 0},
+                                                               {L"7", 7, 7000},
+                                                               {L"  12x5", 12, 12000},
+                                                               {L"x12", 0, 0},
+                                                               {L"4294967", 4294967, 4294967000},
+                                                               {L"4294968", 4294968, ~0u},
+                                                               {L"42949672950", ~0u, ~0u}};
+    for (auto [typed, times, delay] : cases) {
         seam::Reset();
         device.controls[IDC_TIMES].text = device.controls[IDC_DELAY].text = typed;
-        device.controls[IDC_AUTORUN].check = ticked;
-        Settings.AutoRun = autoRun, device.shortcutError = error;
         ReadSettingsPanel(nullptr);
         EXPECT_EQ(Settings.RepeatTimes, times) << testing::PrintToString(typed);
         EXPECT_EQ(Settings.RepeatDelay, delay);
+    }
+}
+
+// "Run" during a series, with the start-up tick against AutoRun: what is done to the shortcut,
+// what AutoRun then says, and the box, which comes once every setting is saved and in force.
+TEST(Program, ShortcutFollowsTheTickAndAutoRunWhatIsOnDisk) {
+    const std::wstring ok = L"C:\\Startup", tooLong(245, L'f');
+    // AutoRun, ticked, the start-up folder ("": cannot be named), the error of a failing create
+    // or delete; then AutoRun, what was done ('m' made, 'd' deleted) and whether it was told.
+    const std::tuple<DWORD, bool, std::wstring, DWORD, DWORD, char, bool> cases[] = {
+        {0, false, ok, 0, 0, '-', false},
+        {1, true, ok, 0, 1, '-', false},
+        {0, true, ok, 0, 1, 'm', false},
+        {0, true, ok, ERROR_ACCESS_DENIED, 0, '-', true},
+        {0, true, L"", 0, 0, '-', true},
+        {0, true, tooLong, 0, 0, '-', true},
+        {1, false, ok, 0, 0, 'd', false},
+        {1, false, ok, ERROR_FILE_NOT_FOUND, 0, '-', false},
+        {1, false, ok, ERROR_PATH_NOT_FOUND, 0, '-', false},
+        {1, false, ok, ERROR_ACCESS_DENIED, 1, '-', false},
+        {1, false, L"", 0, 1, '-', true},
+        {1, false, tooLong, 0, 1, '-', true}};
+    const std::wstring path = ok + L"\\Nudgebell+.lnk";
+    for (auto [autoRun, ticked, folder, error, after, done, told] : cases) {
+        seam::Reset();
+        Settings.AutoRun = autoRun, device.startupFolder = folder, device.shortcutError = error;
+        InitSettingsPanel(nullptr);
+        RunSeries(1); // at 30 s; "Run" takes 10 s
+        device.controls[IDC_DELAY].text = L"10", device.controls[IDC_AUTORUN].check = ticked;
+        bool inForce = false;
+        device.inBox = [&] {
+            inForce = device.period == 10000 &&
+                      device.registry[seam::SettingsKey + std::wstring(L"RepeatDelay")].bytes ==
+                          std::vector<BYTE>{0x10, 0x27, 0, 0};
+            seam::Tick();
+        };
+        SettingsPanelProc(nullptr, WM_COMMAND, IDC_RUN, 0);
+        SCOPED_TRACE(testing::Message()
+                     << autoRun << ticked << " " << folder.size() << " " << error);
         EXPECT_EQ(Settings.AutoRun, after);
-        EXPECT_EQ(device.shortcuts, Texts(deleted, L"deleted C:\\Startup\\Nudgebell+.lnk"));
-        EXPECT_EQ(device.boxes, Texts{});
+        EXPECT_EQ(device.shortcuts,
+                  done == 'm'   ? Texts{L"made " + path + L" -> \"" + seam::Module + L"\" /AUTORUN"}
+                  : done == 'd' ? Texts{L"deleted " + path}
+                                : Texts{});
+        EXPECT_EQ(device.boxes, Texts(told, Box + L"SHCreateShortcut() failed"));
+        EXPECT_EQ(inForce, told) << "a tick in the box finds the settings in force";
     }
 }
 

@@ -50,7 +50,9 @@ struct Device {
     DWORD shortcutError = 0, lastError = 0; // a failed create or delete of the shortcut
     bool modulePathFails = false;
     int otherCopy = 0; // 1: one is starting and never shows a window; 2: one is ending
-    std::function<void()> inPlay, inBox, onSleep; // each runs once, never nested in itself
+    std::function<void()> inPlay, onSleep; // each runs once, never nested in itself
+    std::function<void()> inBox;           // a box's modal loop: runs in every box, nested ones too
+    int boxesOpen = 0, mostBoxesOpen = 0;
 };
 extern Device device;
 
