@@ -1,12 +1,8 @@
-// A library of the tests' own under a system library's name, planted beside a copy of the
-// program: loading it leaves "<its path>.loaded" behind. It offers no functions.
+// Planted as a system library beside a copy of the program: once loaded, the event below exists.
 #include <windows.h>
 
-BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    wchar_t path[MAX_PATH + 8] = L"";
-    DWORD length = ::GetModuleFileNameW(self, path, MAX_PATH);
-    if (reason == DLL_PROCESS_ATTACH && length && length < MAX_PATH)
-        ::CloseHandle(::CreateFileW(::lstrcatW(path, L".loaded"), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, 0, nullptr));
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH)
+        ::CreateEventW(nullptr, TRUE, TRUE, L"NudgebellPlantedLibraryLoaded");
     return TRUE;
 }
