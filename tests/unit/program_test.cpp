@@ -112,7 +112,6 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
 }
 
 // "." a tick; "a", "b": reminder A or B opens, in front; "A", "B": it closes; "f": another's window
-
 void Play(const char *script, std::map<char, HWND> &window) {
     for (const char *step = script; *step; ++step) {
         if (*step == '.')
@@ -245,10 +244,6 @@ TEST(Program, SoundListShowsEachFileByItsNameAndSelectsTheStoredOne) {
     EXPECT_EQ(RememberSound(2, -1, true), 2) << "not added: nothing moved";
 }
 
-std::vector<BYTE> Bytes(const void *data, size_t size) {
-    return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
-}
-
 // "Run" in mid-series: the box that tells a shortcut failure comes once the settings are in force.
 TEST(Program, PanelReadsBackAndTheShortcutFollowsWhatIsOnDisk) {
     const std::wstring ok = L"C:\\Startup", none, fits(244, L'f'), tooLong(245, L'f');
@@ -290,6 +285,10 @@ TEST(Program, PanelReadsBackAndTheShortcutFollowsWhatIsOnDisk) {
         EXPECT_EQ(device.period, told && !times ? PollInterval : delay);
         EXPECT_EQ(device.wakeUps.size(), delay > 1000 ? 3u + told : 2u);
     }
+}
+
+std::vector<BYTE> Bytes(const void *data, size_t size) {
+    return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
 }
 
 TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {

@@ -50,7 +50,7 @@ struct Device {
     DWORD shortcutError = 0, lastError = 0; // a failed create or delete of the shortcut
     bool modulePathFails = false;
     int otherCopy = 0; // 1: one is starting and never shows a window; 2: one is ending
-    std::function<void()> inPlay, onSleep, inBox; // once, never nested; inBox: in every box
+    std::function<void()> inPlay, onSleep, inBox; // the first two once, unnested; inBox: each box
 };
 extern Device device;
 
