@@ -24,8 +24,9 @@ int ProgramEntry(HINSTANCE instance, int showCommand);
 bool StartInstance(HINSTANCE instance, int showCommand);
 bool ReadModulePath();
 // Tells the user that the platform call named in `text` failed: a modal box with the stop sign,
-// owned by the main window once there is one.
-void ReportFailure(LPCWSTR text);
+// owned by the main window once there is one. Ticks go on in its modal loop, so a failure may
+// come while a box is open: then nothing is shown and the answer is false.
+bool ReportFailure(LPCWSTR text);
 // Whether `keyword` stands anywhere in `commandLine`, letter case included.
 bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword);
 

@@ -42,8 +42,16 @@ bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword) {
     return commandLine && std::wcsstr(commandLine, keyword);
 }
 
-void ReportFailure(LPCWSTR text) {
+bool ReportFailure(LPCWSTR text) {
+    // One box at a time: closing a box inside another would enable the main window under the
+    // outer one.
+    static bool open = false;
+    if (open)
+        return false;
+    open = true;
     plat::MessageBoxW(MainWindow, text, L"Nudgebell+", MB_ICONHAND);
+    open = false;
+    return true;
 }
 
 bool ReadModulePath() {

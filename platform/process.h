@@ -12,5 +12,6 @@ void Sleep(DWORD milliseconds);
 HANDLE CreateMutexW(SECURITY_ATTRIBUTES *attributes, BOOL initialOwner, LPCWSTR name);
 DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds);
 DWORD GetLastError();
+BOOL SetDefaultDllDirectories(DWORD directories);
 
 } // namespace plat

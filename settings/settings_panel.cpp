@@ -90,16 +90,23 @@ UINT TypedNumber(HWND panel, int id) {
     return NumberFromText(text);
 }
 
-void RunWatching(HWND panel) {
-    ReadSettingsPanel(panel);
+// Reads the panel back, saves and puts in force what it says (`apply`), and only then tells a
+// failure of the shortcut: ticks go on inside the box, and find no setting half taken over.
+void TakeOver(HWND panel, void (*apply)()) {
+    bool shortcutDone = ReadSettingsPanel(panel);
     SaveSettings();
+    apply();
+    if (!shortcutDone)
+        ReportFailure(ShortcutFailure);
+}
+
+void RunWatching(HWND panel) {
+    TakeOver(panel, ResumeWatching);
     plat::ShowWindow(MainWindow, SW_HIDE);
-    ResumeWatching();
 }
 
 void SaveAndExit(HWND panel) {
-    ReadSettingsPanel(panel);
-    SaveSettings();
+    TakeOver(panel, [] {});
     plat::SendMessageW(MainWindow, WM_CLOSE, 0, 0);
 }
 
@@ -187,7 +194,7 @@ void InitSettingsPanel(HWND panel) {
     Select(panel, IDC_VOLUME, Settings.VolumeControl);
 }
 
-void ReadSettingsPanel(HWND panel) {
+bool ReadSettingsPanel(HWND panel) {
     Settings.Play = IsTicked(panel, IDC_PLAY);
     Settings.AutoSnooze = IsTicked(panel, IDC_AUTOSNOOZE);
     Settings.RepeatTimes = TypedNumber(panel, IDC_TIMES);
@@ -196,7 +203,7 @@ void ReadSettingsPanel(HWND panel) {
     Settings.Sound[0] = L'\0';
     plat::GetDlgItemTextW(panel, IDC_SOUND, Settings.Sound.data(), SoundCapacity);
     Settings.VolumeControl = SelectedIndex(panel, IDC_VOLUME);
-    ApplyAutoRun(IsTicked(panel, IDC_AUTORUN) != 0);
+    return ApplyAutoRun(IsTicked(panel, IDC_AUTORUN) != 0);
 }
 
 INT_PTR CALLBACK SettingsPanelProc(HWND panel, UINT message, WPARAM wParam, LPARAM) {

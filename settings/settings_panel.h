@@ -10,8 +10,9 @@ INT_PTR CALLBACK SettingsPanelProc(HWND panel, UINT message, WPARAM wParam, LPAR
 void InitSettingsPanel(HWND panel);
 // Lists the device's wave files, sorted, and selects Settings.Sound (else the first entry).
 void FillSoundList(HWND panel);
-// Copies the controls into Settings and applies a change of the start-up tick.
-void ReadSettingsPanel(HWND panel);
+// Copies the controls into Settings and applies a change of the start-up tick; false when the
+// shortcut failed (ApplyAutoRun), which the caller tells once the settings are in force.
+bool ReadSettingsPanel(HWND panel);
 
 // The repeat interval is edited in whole seconds and stored in milliseconds. More seconds
 // than a 32-bit millisecond count can hold store the largest count, so that a huge interval

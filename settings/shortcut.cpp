@@ -1,6 +1,8 @@
 // The start-up shortcut: a file in the start-up folder that starts the program with
 // "/AUTORUN". Settings.AutoRun is the only record of it, so it changes only when the file did:
-// a create or delete that failed is tried again by the next "Run" or "Exit".
+// a create or delete that failed is tried again by the next "Run" or "Exit". Without a start-up
+// folder the system can name there is no shortcut path at all: another folder would hold
+// another file, which a delete would not find and count as done.
 #include "settings/shortcut.h"
 #include "app/app.h"
 #include "platform/files.h"
@@ -15,7 +17,6 @@
 namespace {
 
 constexpr int StartupFolderId = 7; // CSIDL_STARTUP
-constexpr wchar_t FallbackStartupFolder[] = L"\\Windows\\StartUp";
 constexpr wchar_t ShortcutFile[] = L"\\Nudgebell+.lnk";
 constexpr wchar_t AutorunSwitch[] = L" /AUTORUN";
 
@@ -29,22 +30,18 @@ bool Append(std::span<wchar_t> buffer, std::wstring_view text) {
     return true;
 }
 
+// A path or target that does not fit is a failed create, never a cut-down one.
 bool CreateShortcut() {
     PathBuffer path;
     std::array<wchar_t, TargetCapacity> target;
-    // A path or target that does not fit is a failed create, never a cut-down one.
-    bool made = GetShortcutPath(path.data()) && ShortcutTarget(ModulePath, target) &&
-                plat::SHCreateShortcut(path.data(), target.data());
-    if (!made)
-        ReportFailure(L"SHCreateShortcut() failed");
-    return made;
+    return GetShortcutPath(path.data()) && ShortcutTarget(ModulePath, target) &&
+           plat::SHCreateShortcut(path.data(), target.data());
 }
 
-bool DeleteShortcut() {
-    PathBuffer path;
-    if (!GetShortcutPath(path.data()) || plat::DeleteFileW(path.data()))
+// A missing file, or a missing start-up folder, is as good as a deleted one.
+bool DeleteShortcut(const wchar_t *path) {
+    if (plat::DeleteFileW(path))
         return true;
-    // A missing file is as good as a deleted one.
     DWORD error = plat::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
@@ -53,9 +50,7 @@ bool DeleteShortcut() {
 
 bool ShortcutPath(std::wstring_view folder, std::span<wchar_t, PathCapacity> path) {
     path[0] = L'\0';
-    if (folder.empty())
-        folder = FallbackStartupFolder;
-    if (Append(path, folder) && Append(path, ShortcutFile))
+    if (!folder.empty() && Append(path, folder) && Append(path, ShortcutFile))
         return true;
     path[0] = L'\0';
     return false;
@@ -83,23 +78,29 @@ ShortcutChange AutoRunChange(DWORD autoRun, bool ticked) {
 
 bool GetShortcutPath(wchar_t *path) {
     PathBuffer folder{};
-    plat::SHGetSpecialFolderPath(MainWindow, folder.data(), StartupFolderId, FALSE);
+    if (!plat::SHGetSpecialFolderPath(MainWindow, folder.data(), StartupFolderId, FALSE))
+        folder[0] = L'\0';
     folder.back() = L'\0';
     return ShortcutPath(folder.data(), std::span<wchar_t, PathCapacity>(path, PathCapacity));
 }
 
-void ApplyAutoRun(bool ticked) {
-    bool changed = true;
+bool ApplyAutoRun(bool ticked) {
+    PathBuffer path;
+    bool changed = true, told = false;
     switch (AutoRunChange(Settings.AutoRun, ticked)) {
     case ShortcutChange::Create:
         changed = CreateShortcut();
+        told = !changed;
         break;
     case ShortcutChange::Delete:
-        changed = DeleteShortcut();
+        // A refused delete is silent: the tick the panel shows next time tells it.
+        told = !GetShortcutPath(path.data());
+        changed = !told && DeleteShortcut(path.data());
         break;
     case ShortcutChange::None:
         break;
     }
     if (changed)
         Settings.AutoRun = ticked ? 1 : 0;
+    return !told;
 }

@@ -5,6 +5,8 @@
 #include "platform/clock.h"
 #include "settings/settings.h"
 
+#include <utility>
+
 namespace {
 
 constexpr DWORD MillisecondsPerSecond = 1000;
@@ -12,6 +14,8 @@ constexpr DWORD MillisecondsPerSecond = 1000;
 // wake-up in the past. A longer delay gets the latest wake-up they can express, which still
 // comes before the next tick.
 constexpr DWORD LongestOffset = 0xFFFF - 59;
+
+bool WakeUpFailureTold = false;
 
 bool IsLeapYear(WORD year) {
     return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
@@ -48,8 +52,16 @@ void ScheduleWakeUp() {
     SYSTEMTIME when{};
     if (!WakeUpTime(now, Settings.RepeatDelay, &when))
         return;
-    if (!plat::CeRunAppAtTime(ModulePath.data(), &when))
-        ReportFailure(L"CeRunAppAtTime() failed");
+    if (plat::CeRunAppAtTime(ModulePath.data(), &when) || std::exchange(WakeUpFailureTold, true))
+        return;
+    // Under another box a later tick tells it. Ticks inside this box see it told, unless a new
+    // series starts in there.
+    if (!ReportFailure(L"CeRunAppAtTime() failed"))
+        WakeUpFailureTold = false;
+}
+
+void ForgetWakeUpFailure() {
+    WakeUpFailureTold = false;
 }
 
 // Each step adds in 16 bits, hands its carry to the next coarser step first, then sets its

@@ -2,7 +2,9 @@
 #pragma once
 #include "platform/platform.h"
 
+// A failure to register is told once a series, at the first of its ticks that can tell it.
 void ScheduleWakeUp();
+void ForgetWakeUpFailure(); // a new series tells its own
 // The wake-up for a tick due `repeatDelay` ms after `now`: one second before it, or the start of
 // a later minute, never past it. False when the delay is too short for one (1000 ms or less).
 bool WakeUpTime(const SYSTEMTIME &now, DWORD repeatDelay, SYSTEMTIME *when);

@@ -80,6 +80,7 @@ void StartSeries(HWND reminder) {
     WatchState.reminder = reminder;
     WatchState.ringCount = 0;
     RestartWatchTimer(Settings.RepeatDelay);
+    ForgetWakeUpFailure();
     ScheduleWakeUp();
 }
 

@@ -48,4 +48,8 @@ DWORD GetLastError() {
     return ::GetLastError();
 }
 
+BOOL SetDefaultDllDirectories(DWORD directories) {
+    return ::SetDefaultDllDirectories(directories);
+}
+
 } // namespace plat

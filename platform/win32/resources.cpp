@@ -8,8 +8,10 @@ namespace win32 {
 
 FARPROC LateBound(const wchar_t *library, const char *name) {
     HMODULE module = ::GetModuleHandleW(library);
+    // From the system folder alone: a library of the same name beside the program (a copy in a
+    // Downloads folder) is someone else's.
     if (!module)
-        module = ::LoadLibraryW(library);
+        module = ::LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     return module ? ::GetProcAddress(module, name) : nullptr;
 }
 

@@ -41,8 +41,8 @@ WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played);
 bool AwaitInputOrStart();
 
 // A function of a system library that only some actions need (sound, the start-up folder,
-// the shortcut), loaded on its first use so that start-up does not pay for it. Null when the
-// library or the function is missing.
+// the shortcut), loaded from the system folder on its first use so that start-up does not pay
+// for it. Null when the library or the function is missing.
 FARPROC LateBound(const wchar_t *library, const char *name);
 
 template <typename Function> Function *LateBound(const wchar_t *library, const char *name) {

@@ -50,13 +50,9 @@ TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
     }
 }
 
-TEST(Decisions, ShortcutPathAndTargetAreWholeOrNothing) {
-    PathBuffer path, module{};
+TEST(Decisions, ShortcutTargetIsWholeOrNothing) {
+    PathBuffer module{};
     std::array<wchar_t, TargetCapacity> target;
-    for (size_t folder : {244, 245}) { // 259 characters in all, or one more
-        EXPECT_EQ(ShortcutPath(std::wstring(folder, L'f'), path), folder == 244);
-        EXPECT_EQ(path.data(), folder == 244 ? std::wstring(244, L'f') + L"\\Nudgebell+.lnk" : L"");
-    }
     for (size_t length : {249, 250, PathCapacity}) { // the last a cut path: no terminator
         std::fill_n(module.begin(), length, L'p');
         EXPECT_EQ(ShortcutTarget(module, target), length == 249);
@@ -85,22 +81,20 @@ std::string Heard() {
 }
 
 TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
-    enum Fault { No, TickInPlay, NoWakeUp, NoLevel };
+    enum Fault { No, TickInPlay, NoLevel }; // wake-ups that fail: EachReminderWindowGets...
     // Play, RepeatTimes, RepeatDelay, AutoSnooze, VolumeControl, a fault, and the levels heard.
     const std::tuple<DWORD, DWORD, DWORD, DWORD, DWORD, Fault, const char *> cases[] = {
-        {1, 3, 30000, 1, 4, No, "123"},       {0, 3, 30000, 1, 4, No, ""},
-        {1, 0, 30000, 1, 4, No, ""},          {1, 2, 5000, 0, 1, No, "11"},
-        {1, 3, 1000, 1, 2, No, "222"},        {1, 5, 30000, 1, 4, TickInPlay, "12333"},
-        {1, 3, 30000, 1, 3, NoWakeUp, "333"}, {1, 3, 30000, 0, 4, NoLevel, "---"},
-        {1, 1, 2000, 0, 0, No, "-"},          {1, 2, 2000, 0, 5, No, "--"},
-        {1, 1, 2000, 0, ~0u, No, "-"}};
+        {1, 3, 30000, 1, 4, No, "123"},      {0, 3, 30000, 1, 4, No, ""},
+        {1, 0, 30000, 1, 4, No, ""},         {1, 2, 5000, 0, 1, No, "11"},
+        {1, 3, 1000, 1, 2, No, "222"},       {1, 5, 30000, 1, 4, TickInPlay, "12333"},
+        {1, 3, 30000, 0, 4, NoLevel, "---"}, {1, 1, 2000, 0, 0, No, "-"},
+        {1, 2, 2000, 0, 5, No, "--"},        {1, 1, 2000, 0, ~0u, No, "-"}};
     for (auto [play, times, delay, snooze, volume, fault, levels] : cases) {
         seam::Reset();
         Settings.Play = play, Settings.RepeatTimes = times, Settings.RepeatDelay = delay;
         Settings.AutoSnooze = snooze, Settings.VolumeControl = volume;
         device.inPlay = fault == TickInPlay ? WatchTick : nullptr;
-        device.wakeUpFails = fault == NoWakeUp, device.levelUnreadable = fault == NoLevel;
-        device.inBox = [] { seam::Tick(); }; // the failure's box: the next tick runs inside it
+        device.levelUnreadable = fault == NoLevel;
         const ULONGLONG t0 = device.now + PollInterval;
         RunSeries();
         SCOPED_TRACE(testing::Message() << play << times << " " << delay << " fault " << fault);
@@ -110,54 +104,54 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
         EXPECT_EQ(device.level, seam::Kept);
         EXPECT_EQ(device.keysTyped, snooze ? "DDDUE" : "");
         EXPECT_EQ(device.firstKeyAt, snooze ? t0 + (times + 1) * delay : 0);
-        ASSERT_EQ(device.wakeUps.size(), delay > 1000 && fault != NoWakeUp ? times + 1 : 0);
+        ASSERT_EQ(device.wakeUps.size(), delay > 1000 ? times + 1 : 0);
         for (size_t k = 0; k < device.wakeUps.size(); ++k) // in tick k, before tick k + 1
             EXPECT_EQ((seam::Ms(device.wakeUps[k]) - t0) / delay, k);
-        EXPECT_EQ(device.boxes,
-                  Texts(fault == NoWakeUp ? times + 1 : 0, Box + L"CeRunAppAtTime() failed"));
         EXPECT_EQ(device.period, PollInterval);
     }
 }
 
+// "." a tick; "a", "b": reminder A or B opens, in front; "A", "B": it closes; "f": another's window
+void Play(const char *script, std::map<char, HWND> &window) {
+    for (const char *step = script; *step; ++step) {
+        if (*step == '.')
+            seam::Tick();
+        else if (*step == 'f')
+            window['f'] = seam::Open(L"Work", L"Other");
+        else if (std::islower(*step))
+            window[*step] = seam::Open(L"Reminder");
+        else
+            seam::Close(window[char(std::tolower(*step))]);
+    }
+}
+
 TEST(Program, EachReminderWindowGetsOneSeriesAndItsKeys) {
-    // Before each tick ("."), reminders A and B open ("a", "b", each in front) or close ("A",
-    // "B"); "f": another program's window comes in front. Then the replays' levels and the keys
-    // that reached A, B and the other window.
-    const std::tuple<const char *, const char *, const char *, const char *, const char *> cases[] =
-        {{"a..bA.....", "112", "", "DDDUE", ""},
-         {"ab....B.....", "1212", "DDDUE", "DDDUE", ""},
-         {"a....b....B...", "1212", "DDDUE", "DDDUE", ""},
-         {"a...f...", "12", "", "", ""},
-         {"a..A..", "1", "", "", ""}};
-    for (auto [script, levels, intoA, intoB, intoOther] : cases) {
+    // Played as above and, where wake-ups fail, `inside` the first failure's box (ticks go on in
+    // its modal loop); the replays' levels, the keys that reached A|B|the other, the failures told.
+    const std::tuple<const char *, const char *, const char *, const char *, size_t> cases[] = {
+        {"a..bA.....", nullptr, "112", "|DDDUE|", 0},
+        {"ab....B.....", nullptr, "1212", "DDDUE|DDDUE|", 0},
+        {"a....b....B...", nullptr, "1212", "DDDUE|DDDUE|", 0},
+        {"a...f...", nullptr, "12", "||", 0},
+        {"a..A..", nullptr, "1", "||", 0},
+        {"a.....A.b.....", "", "1212", "DDDUE|DDDUE|", 2}, // once a series
+        {"a...", "...A.b..", "1212", "DDDUE|DDDUE|", 2}};  // one ends in the box, the next starts
+    for (auto [script, inside, levels, keys, told] : cases) {
         seam::Reset();
         Settings.RepeatTimes = 2, Settings.AutoSnooze = 1, Settings.VolumeControl = Gradual;
         StartWatchTimer();
         std::map<char, HWND> window;
-        for (const char *step = script; *step; ++step) {
-            if (*step == '.')
-                seam::Tick();
-            else if (*step == 'f')
-                window['f'] = seam::Open(L"Work", L"Other");
-            else if (std::islower(*step))
-                window[*step] = seam::Open(L"Reminder");
-            else
-                seam::Close(window[char(std::tolower(*step))]);
-        }
+        const char *once = inside;
+        device.wakeUpFails = inside, device.inBox = [&] { Play(std::exchange(once, ""), window); };
+        Play(script, window);
         SCOPED_TRACE(script);
         EXPECT_EQ(Heard(), levels);
-        EXPECT_EQ(device.keysInto[window['a']], intoA);
-        EXPECT_EQ(device.keysInto[window['b']], intoB);
-        EXPECT_EQ(device.keysInto[window['f']], intoOther);
+        auto into = [&](char w) { return device.keysInto[window[w]]; };
+        EXPECT_EQ(into('a') + '|' + into('b') + '|' + into('f'), keys);
         EXPECT_EQ(device.period, PollInterval);
+        EXPECT_EQ(device.boxes, Texts(told, Box + L"CeRunAppAtTime() failed"));
+        EXPECT_LE(device.mostBoxesOpen, 1) << "a box inside another";
     }
-    // "Run" in mid-series: the series goes on at RepeatDelay, its wake-up moved to match.
-    seam::Reset();
-    InitSettingsPanel(nullptr);
-    RunSeries(1);
-    SettingsPanelProc(nullptr, WM_COMMAND, IDC_RUN, 0);
-    EXPECT_EQ(device.period, Settings.RepeatDelay);
-    EXPECT_EQ(device.wakeUps.size(), 3u);
 }
 
 TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {
@@ -250,30 +244,46 @@ TEST(Program, SoundListShowsEachFileByItsNameAndSelectsTheStoredOne) {
     EXPECT_EQ(RememberSound(2, -1, true), 2) << "not added: nothing moved";
 }
 
-// Typed numbers, and the start-up tick: the shortcut deleted or left (a create made or refused is
-// seen end to end).
-TEST(Program, PanelReadsTypedNumbersAndTheTick) {
-    // Typed into the count and the seconds, AutoRun, ticked, the error of a failing delete;
-    // RepeatTimes, RepeatDelay and AutoRun read back, and whether the shortcut was deleted.
-    const std::tuple<const wchar_t *, DWORD, bool, DWORD, DWORD, DWORD, DWORD, bool> cases[] = {
-        {L"", 0, false, 0, 0, 0, 0, false},
-        {L"7", 1, false, 0, 7, 7000, 0, true},
-        {L"  12x5", 1, true, 0, 12, 12000, 1, false},
-        {L"x12", 5, true, 0, 0, 0, 1, false},
-        {L"4294967", 1, false, ERROR_ACCESS_DENIED, 4294967, 4294967000, 1, false},
-        {L"4294968", 1, false, ERROR_FILE_NOT_FOUND, 4294968, ~0u, 0, false},
-        {L"42949672950", 0, false, 0, ~0u, ~0u, 0, false}};
-    for (auto [typed, autoRun, ticked, error, times, delay, after, deleted] : cases) {
+// "Run" in mid-series: the box that tells a shortcut failure comes once the settings are in force.
+TEST(Program, PanelReadsBackAndTheShortcutFollowsWhatIsOnDisk) {
+    const std::wstring ok = L"C:\\Startup", none, fits(244, L'f'), tooLong(245, L'f');
+    const Texts made{L"made " + fits + L"\\Nudgebell+.lnk -> \"" + seam::Module + L"\" /AUTORUN"},
+        deleted{L"deleted " + ok + L"\\Nudgebell+.lnk"};
+    // Typed into both fields, AutoRun, ticked, the start-up folder (none: not named; 244 long: the
+    // longest path), a failing create's or delete's error; read back, 'm'ade or 'd'eleted, told.
+    using D = DWORD;
+    const std::tuple<const wchar_t *, D, bool, std::wstring, D, D, D, D, char, bool> cases[] = {
+        {L"10", 0, false, ok, 0, 10, 10000, 0, '-', false},
+        {L"", 1, true, ok, 0, 0, 0, 1, '-', false},
+        {L"  12x5", 0, true, fits, 0, 12, 12000, 1, 'm', false},
+        {L"x12", 0, true, ok, ERROR_ACCESS_DENIED, 0, 0, 0, '-', true},
+        {L"4294967", 0, true, none, 0, 4294967, 4294967000, 0, '-', true},
+        {L"4294968", 0, true, tooLong, 0, 4294968, ~0u, 0, '-', true},
+        {L"42949672950", 1, false, ok, 0, ~0u, ~0u, 0, 'd', false},
+        {L"10", 1, false, ok, ERROR_FILE_NOT_FOUND, 10, 10000, 0, '-', false},
+        {L"10", 1, false, ok, ERROR_PATH_NOT_FOUND, 10, 10000, 0, '-', false},
+        {L"10", 1, false, ok, ERROR_ACCESS_DENIED, 10, 10000, 1, '-', false},
+        {L"10", 1, false, none, 0, 10, 10000, 1, '-', true},
+        {L"10", 1, false, tooLong, 0, 10, 10000, 1, '-', true}};
+    for (auto [typed, autoRun, ticked, folder, error, times, delay, after, done, told] : cases) {
         seam::Reset();
+        Settings.AutoRun = autoRun, device.startupFolder = folder, device.shortcutError = error;
+        InitSettingsPanel(nullptr);
+        RunSeries(1);
         device.controls[IDC_TIMES].text = device.controls[IDC_DELAY].text = typed;
         device.controls[IDC_AUTORUN].check = ticked;
-        Settings.AutoRun = autoRun, device.shortcutError = error;
-        ReadSettingsPanel(nullptr);
+        bool inForce = false; // as the box opens; the next tick runs in it
+        device.inBox = [&] { inForce = device.period == delay, seam::Tick(); };
+        SettingsPanelProc(nullptr, WM_COMMAND, IDC_RUN, 0);
+        SCOPED_TRACE(testing::Message() << autoRun << ticked << folder.size() << " " << error);
         EXPECT_EQ(Settings.RepeatTimes, times) << testing::PrintToString(typed);
         EXPECT_EQ(Settings.RepeatDelay, delay);
         EXPECT_EQ(Settings.AutoRun, after);
-        EXPECT_EQ(device.shortcuts, Texts(deleted, L"deleted C:\\Startup\\Nudgebell+.lnk"));
-        EXPECT_EQ(device.boxes, Texts{});
+        EXPECT_EQ(device.shortcuts, done == 'm' ? made : done == 'd' ? deleted : Texts{});
+        EXPECT_EQ(device.boxes, Texts(told, Box + L"SHCreateShortcut() failed"));
+        EXPECT_EQ(inForce, told) << "a tick in the box finds the settings in force";
+        EXPECT_EQ(device.period, told && !times ? PollInterval : delay);
+        EXPECT_EQ(device.wakeUps.size(), delay > 1000 ? 3u + told : 2u);
     }
 }
 

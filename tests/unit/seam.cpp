@@ -85,7 +85,7 @@ UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.peri
 BOOL KillTimer(HWND, UINT_PTR) { device.period = 0; return TRUE; }
 void GetLocalTime(SYSTEMTIME *now) { ULARGE_INTEGER file{.QuadPart = device.now * 10000}; ::FileTimeToSystemTime(reinterpret_cast<FILETIME *>(&file), now); }
 BOOL CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *when) { if (!device.wakeUpFails) device.wakeUps.push_back(*when); return !device.wakeUpFails; }
-int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_back(caption + (L": " + std::wstring(text))); seam::Once(device.inBox); return IDOK; } // a modal loop: ticks go on inside it
+int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_back(caption + (L": " + std::wstring(text))); device.mostBoxesOpen = std::max(device.mostBoxesOpen, ++device.boxesOpen); if (auto loop = device.inBox; loop && device.boxesOpen < 9) loop(); --device.boxesOpen; return IDOK; }
 MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
 MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
 BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
@@ -95,7 +95,7 @@ BOOL SetDlgItemInt(HWND, int id, UINT value, BOOL) { device.controls[id].text = 
 BOOL FindNextFileW(HANDLE, WIN32_FIND_DATAW *found) { if (device.listed == device.files.size()) return FALSE; const std::wstring &name = device.files[device.listed++]; found->dwFileAttributes = name.ends_with(L'\\') ? FILE_ATTRIBUTE_DIRECTORY : 0; std::wcscpy(found->cFileName, name.substr(0, name.find(L'\\')).c_str()); return TRUE; }
 HANDLE FindFirstFileW(LPCWSTR, WIN32_FIND_DATAW *found) { device.listed = 0; return plat::FindNextFileW(nullptr, found) ? HANDLE(1) : INVALID_HANDLE_VALUE; }
 BOOL PostKeybdMessage(HWND, UINT key, UINT, UINT, UINT *, UINT *) { device.firstKeyAt = device.keysTyped.empty() ? device.now : device.firstKeyAt; device.lastKeyAt = device.now; device.keysTyped += key == VK_DOWN ? 'D' : key == VK_UP ? 'U' : key == VK_RETURN ? 'E' : '?'; device.keysInto[device.foreground] += device.keysTyped.back(); return TRUE; }
-BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { return !!std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); } // unterminated when long
+BOOL SHGetSpecialFolderPath(HWND, LPWSTR path, int, BOOL) { std::wcsncpy(path, device.startupFolder.c_str(), PathCapacity); return !device.startupFolder.empty(); } // unterminated when long; none: cannot be named
 DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { if (!device.shortcutError) device.shortcuts.push_back(L"made " + std::wstring(path) + L" -> " + target); return !device.shortcutError; }
 BOOL DeleteFileW(LPCWSTR path) { device.lastError = device.shortcutError; if (!device.lastError) device.shortcuts.push_back(L"deleted " + std::wstring(path)); return !device.lastError; }
 LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { if (!device.keys.count(key)) return ERROR_FILE_NOT_FOUND; *handle = seam::Handle(key); return ERROR_SUCCESS; }

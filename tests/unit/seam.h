@@ -42,7 +42,7 @@ struct Device {
     std::wstring commandLine, startupFolder = L"C:\\Startup";
     std::vector<SYSTEMTIME> wakeUps;
     Texts boxes, shortcuts; // "caption: text"; "made PATH -> TARGET", "deleted PATH"
-    int windowsMade = 0;
+    int windowsMade = 0, boxesOpen = 0, mostBoxesOpen = 0;
     std::map<int, Control> controls; // the settings panel's, by id
     Texts files; // the sound folder's, in the order listed; a folder's name ends in a backslash
     size_t listed = 0;
@@ -50,7 +50,7 @@ struct Device {
     DWORD shortcutError = 0, lastError = 0; // a failed create or delete of the shortcut
     bool modulePathFails = false;
     int otherCopy = 0; // 1: one is starting and never shows a window; 2: one is ending
-    std::function<void()> inPlay, inBox, onSleep; // each runs once, never nested in itself
+    std::function<void()> inPlay, onSleep, inBox; // the first two once, unnested; inBox: each box
 };
 extern Device device;
 
