@@ -142,21 +142,47 @@ WaveStream FindFormatAndData(HANDLE file, FormatBlock &format, Play &play) {
                                                                  : WaveStream::Malformed;
 }
 
+HANDLE OpenWaveFile(LPCWSTR path) {
+    return ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// How long the data found plays, in milliseconds (at most about 49 days).
+DWORD Milliseconds(const FormatBlock &format, const Play &play) {
+    uint64_t perSecond = uint64_t{format.header.nSamplesPerSec} * play.blockAlign;
+    return static_cast<DWORD>(std::min<uint64_t>(play.remaining * 1000ull / perSecond, MAXDWORD));
+}
+
 } // namespace
 
-WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played) {
+DWORD WaveFileMilliseconds(LPCWSTR path) {
+    HANDLE file = OpenWaveFile(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    static const Winmm none{};
+    FormatBlock format;
+    Play play{none, file, 0, 0, nullptr, 0};
+    DWORD length = FindFormatAndData(file, format, play) == WaveStream::Played
+                       ? Milliseconds(format, play)
+                       : 0;
+    ::CloseHandle(file);
+    return length;
+}
+
+WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played,
+                          std::atomic<DWORD> *milliseconds) {
     if (played)
         *played = 0;
     const Winmm *mm = BindWinmm();
     // No file here (a folder, a name of no file): the system's player may know the name.
-    HANDLE file = mm ? ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr)
-                     : INVALID_HANDLE_VALUE;
+    HANDLE file = mm ? OpenWaveFile(path) : INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE)
         return WaveStream::NotStreamed;
     FormatBlock format;
     Play play{*mm, file, 0, 0, nullptr, 0};
     WaveStream result = FindFormatAndData(file, format, play);
+    if (result == WaveStream::Played && milliseconds)
+        *milliseconds += Milliseconds(format, play);
     HANDLE done =
         result == WaveStream::Played ? ::CreateEventW(nullptr, FALSE, FALSE, nullptr) : nullptr;
     if (done &&

@@ -147,7 +147,7 @@ static std::wstring Identify(const std::vector<int16_t> &s) {
     for (size_t k = 1; k < s.size(); ++k)
         changes += (s[k] < 0) != (s[k - 1] < 0);
     std::vector<AlarmTone> tones(std::begin(AlarmTones), std::end(AlarmTones));
-    tones.push_back(DefaultTone);
+    tones.insert(tones.end(), {DefaultTone, BuiltInTone});
     for (const AlarmTone &tone : tones) {
         double expected = 0;
         for (int b = 0; b < tone.beeps; ++b)
