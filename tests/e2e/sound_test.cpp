@@ -2,6 +2,7 @@
 // gives it back, and a device that registers no default sound.
 #include "res/resource.h"
 #include "tests/e2e/harness.h"
+#include "tools/sounds/alarm_tones.h"
 
 #include <tlhelp32.h>
 
@@ -26,6 +27,9 @@ class SoundRun : public ProgramTest {
         for (HWND window; (window = ::FindWindowW(L"Dialog", nullptr)) != nullptr;)
             ::SendMessageW(window, WM_CLOSE, 0, 0);
         ProgramTest::TearDown();
+        std::error_code ignored;
+        for (const wchar_t *file : {L"Long.wav", L"Broken.wav"})
+            fs::remove(media / file, ignored);
         if (!capture.empty())
             std::ofstream(config) << capture;
     }
@@ -42,6 +46,7 @@ class SoundRun : public ProgramTest {
     const char *home = std::getenv("DEVICE_AUDIO_HOME");
     const fs::path config = DevicePath(home ? home : "/nowhere") + L"\\.asoundrc";
     std::string capture;
+    const fs::path media = fs::path(::_wgetenv(L"WINDIR")) / L"Media";
 };
 
 // The wake-up starts of the program: copies other than `self` seen while it runs.
@@ -104,11 +109,19 @@ TEST_F(SoundRun, AnOutputThatNeverGivesThePlayBackHoldsNothingUp) {
         ::PostMessageW(::GetDlgItem(panel, button), BM_CLICK, 0, 0);
     EXPECT_EQ(Wait(program, 2 * Bound), 0u) << "\">\" and \"Exit\" not answered";
 
+    // A sound of 4 s, so that the copy is killed in the middle of its play.
+    const fs::path sound = media / L"Long.wav";
+    const uint32_t bytes = 4 * 2 * ToneSampleRate;
+    std::ofstream(sound, std::ios::binary).write((char *)ToneWaveHeader(bytes).data(), 44)
+        << std::string(bytes, '\0');
     program = StartProgram(L"");
     panel = ::FindWindowExW(WaitForProgramWindow(program), nullptr, L"#32770", nullptr);
+    ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Long"));
     ::SendDlgItemMessageW(panel, IDC_VOLUME, CB_SETCURSEL, 3, 0); // "Set to maximum"
     ::PostMessageW(::GetDlgItem(panel, IDC_TEST), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([] { return ReadValue(VolumeKey, L"Volume") == Full; }, Bound));
+    again = StartProgram(L"");
+    EXPECT_EQ(Wait(again, 1500), 0u) << "the second start waits for the play";
     EXPECT_EQ(ReadValue(SettingsKey, Record), Half) << "no record of the level to put back";
     ::TerminateProcess(program.handle, 9); // as kill -9: nothing of the program runs
     Wait(program, Bound);
@@ -133,15 +146,13 @@ TEST_F(SoundRun, ADeviceWithoutADefaultSoundHearsTheProgramsOwnTone) {
         kept[k] = text;
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, defaults[k][0], defaults[k][1]);
     }
-    const fs::path broken = fs::path(::_wgetenv(L"WINDIR")) / L"Media" / L"Broken.wav";
-    std::ofstream(broken) << "no wave";
+    std::ofstream(media / L"Broken.wav") << "no wave";
     StartAudioCapture();
     Process program = StartProgram(L"");
     HWND panel = ::FindWindowExW(WaitForProgramWindow(program), nullptr, L"#32770", nullptr);
     ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Broken"));
     ::PostMessageW(::GetDlgItem(panel, IDC_TEST), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, Bound)) << "silent";
-    fs::remove(broken);
     for (int k = 0; k < 2; ++k)
         ::RegSetKeyValueW(HKEY_CURRENT_USER, defaults[k][0], defaults[k][1], REG_SZ,
                           kept[k].c_str(), DWORD(kept[k].size() + 1) * sizeof(wchar_t));
