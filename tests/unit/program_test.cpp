@@ -65,7 +65,12 @@ TEST(Decisions, ShortcutPathAndTargetAreWholeOrNothing) {
     }
 }
 
-const std::wstring Box = L"Nudgebell+: ";
+std::vector<BYTE> Bytes(const void *data, size_t size) {
+    return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
+}
+
+const std::wstring Box = L"Nudgebell+: ",
+                   Record = seam::SettingsKey + std::wstring(L"VolumeToRestore");
 
 // A reminder opens; the next poll finds it and starts a series, run for up to `cap` ticks.
 void RunSeries(int cap = 50) {
@@ -80,7 +85,8 @@ std::string Heard() {
     const DWORD levels[] = {seam::Kept, 0x40004000, 0xA000A000, 0xFFFFFFFF};
     std::string heard;
     for (const seam::Play &play : device.plays)
-        heard += "-123?"[std::ranges::find(levels, play.level) - levels];
+        heard += std::string(1, "-123?"[std::ranges::find(levels, play.level) - levels]) +
+                 ((play.level != seam::Kept) != play.recorded ? "!" : ""); // "!": not on record
     return heard;
 }
 
@@ -108,6 +114,7 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
             EXPECT_EQ(device.plays[k].at, t0 + (k + 1) * delay);
         EXPECT_EQ(Heard(), levels);
         EXPECT_EQ(device.level, seam::Kept);
+        EXPECT_FALSE(device.registry.count(Record)) << "the record stays";
         EXPECT_EQ(device.keysTyped, snooze ? "DDDUE" : "");
         EXPECT_EQ(device.firstKeyAt, snooze ? t0 + (times + 1) * delay : 0);
         ASSERT_EQ(device.wakeUps.size(), delay > 1000 && fault != NoWakeUp ? times + 1 : 0);
@@ -221,11 +228,21 @@ TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
     for (auto [commandLine, pathFails, otherCopy, runs, period] : cases) {
         seam::Reset();
         device.commandLine = commandLine, device.modulePathFails = pathFails;
-        device.otherCopy = otherCopy;
+        device.otherCopy = otherCopy, device.level = 0xFFFFFFFF; // left forced by a copy killed
+        seam::Store(L"VolumeToRestore", REG_DWORD, {0, 0x80, 0, 0x80});
         EXPECT_EQ(StartInstance(nullptr, SW_SHOWNORMAL), runs) << commandLine;
+        EXPECT_EQ(device.level, otherCopy == 1 ? 0xFFFFFFFF : seam::Kept) << "the copy that runs";
+        EXPECT_EQ(device.registry.count(Record), otherCopy == 1);
         EXPECT_EQ(device.windowsMade, runs ? 1 : 0);
         EXPECT_EQ(device.period, period);
         EXPECT_EQ(device.boxes, pathFails ? Texts{Box + L"GetModuleFileName() failed!"} : Texts{});
+        // The session ends: no tick comes, and a level on record is put back on the device and
+        // in its mirror.
+        seam::Store(L"VolumeToRestore", REG_DWORD, {0, 0x40, 0, 0x40});
+        MainWindowProc(nullptr, WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(device.period, 0u);
+        EXPECT_EQ(device.level, 0x40004000u);
+        EXPECT_EQ(device.registry[L"ControlPanel\\Volume\\Volume"].bytes, Bytes(&device.level, 4));
     }
 }
 
@@ -275,10 +292,6 @@ TEST(Program, PanelReadsTypedNumbersAndTheTick) {
         EXPECT_EQ(device.shortcuts, Texts(deleted, L"deleted C:\\Startup\\Nudgebell+.lnk"));
         EXPECT_EQ(device.boxes, Texts{});
     }
-}
-
-std::vector<BYTE> Bytes(const void *data, size_t size) {
-    return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
 }
 
 TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
