@@ -21,6 +21,7 @@ namespace {
 constexpr std::wstring_view DeviceWindowsFolder = L"\\Windows\\";
 constexpr std::wstring_view WaveExtension = L".wav";
 constexpr DWORD FullScale = 0xFFFFFFFF;
+constexpr wchar_t SystemDefault[] = L"SystemDefault";
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
     return text.size() >= prefix.size() &&
@@ -41,7 +42,7 @@ LPCWSTR DesktopSoundName(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
     // another machine (and hand it the user's credentials) at every alarm: such a name is
     // no sound of the device's, and what plays is the system's default sound.
     if ((sound[0] == L'\\' || sound[0] == L'/') && (sound[1] == L'\\' || sound[1] == L'/'))
-        return L"SystemDefault";
+        return SystemDefault;
     std::wstring_view name = sound;
     if (StartsWith(name, DeviceWindowsFolder) && EndsWith(name, WaveExtension)) {
         name.remove_prefix(DeviceWindowsFolder.size());
@@ -186,6 +187,18 @@ BOOL PlayOwnTone(PlayJob &job, SystemPlayer *play) {
     return played;
 }
 
+// Whether the system's default sound is set to none, as Windows' "No Sounds" scheme sets it: an
+// empty entry, for which the system's player may report a play that nobody hears.
+bool DefaultSoundIsNone() {
+    wchar_t file[MAX_PATH] = L"";
+    DWORD size = sizeof file;
+    return ::RegGetValueW(HKEY_CURRENT_USER,
+                          L"AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current", nullptr,
+                          RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ, nullptr, file,
+                          &size) == ERROR_SUCCESS &&
+           file[0] == L'\0';
+}
+
 BOOL PlayNow(PlayJob &job, SystemPlayer *play) {
     wchar_t path[MAX_PATH];
     LPCWSTR name = win32::DesktopSoundName(job.sound, path);
@@ -202,7 +215,7 @@ BOOL PlayNow(PlayJob &job, SystemPlayer *play) {
         case win32::WaveStream::Malformed:
             if (job.flags & SND_NODEFAULT)
                 return FALSE;
-            name = L"SystemDefault";
+            name = SystemDefault;
             break;
         case win32::WaveStream::NotStreamed:
             break;
@@ -211,8 +224,13 @@ BOOL PlayNow(PlayJob &job, SystemPlayer *play) {
         job.milliseconds += win32::WaveFileMilliseconds(name);
     }
     // Neither the sound nor the system's default (a system that registers none, a scheme of
-    // no sounds): the alarm must still be heard.
-    return play(name, job.flags) || (job.flags & SND_NODEFAULT) ? TRUE : PlayOwnTone(job, play);
+    // no sounds): the alarm must still be heard. A default set to none is not asked for.
+    UINT noDefault = DefaultSoundIsNone() ? SND_NODEFAULT : 0;
+    if (noDefault && !(job.flags & SND_NODEFAULT) && name == SystemDefault)
+        return PlayOwnTone(job, play);
+    return play(name, job.flags | noDefault) || (job.flags & SND_NODEFAULT)
+               ? TRUE
+               : PlayOwnTone(job, play);
 }
 
 DWORD WINAPI PlayThread(void *param) {

@@ -6,7 +6,6 @@
 
 #include <tlhelp32.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,8 +23,8 @@ constexpr wchar_t Record[] = L"VolumeToRestore";
 class SoundRun : public ProgramTest {
   protected:
     void TearDown() override {
-        for (HWND window; (window = ::FindWindowW(L"Dialog", nullptr)) != nullptr;)
-            ::SendMessageW(window, WM_CLOSE, 0, 0);
+        if (HWND reminder = ::FindWindowW(L"Dialog", nullptr)) // left open by a failure
+            ::SendMessageW(reminder, WM_CLOSE, 0, 0);
         ProgramTest::TearDown();
         std::error_code ignored;
         for (const wchar_t *file : {L"Long.wav", L"Broken.wav"})
@@ -45,36 +44,23 @@ class SoundRun : public ProgramTest {
     }
     const char *home = std::getenv("DEVICE_AUDIO_HOME");
     const fs::path config = DevicePath(home ? home : "/nowhere") + L"\\.asoundrc";
-    std::string capture;
     const fs::path media = fs::path(::_wgetenv(L"WINDIR")) / L"Media";
+    std::string capture;
 };
 
-// The wake-up starts of the program: copies other than `self` seen while it runs.
-struct WakeUps {
-    explicit WakeUps(DWORD self)
-        : watch([this, self] {
-              for (; !stop; ::Sleep(10)) {
-                  HANDLE all = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-                  PROCESSENTRY32W entry{};
-                  entry.dwSize = sizeof entry;
-                  for (BOOL more = ::Process32FirstW(all, &entry); more;
-                       more = ::Process32NextW(all, &entry))
-                      if (!_wcsicmp(entry.szExeFile, L"nudgebellplus.exe") &&
-                          entry.th32ProcessID != self)
-                          seen.insert(entry.th32ProcessID);
-                  ::CloseHandle(all);
-              }
-          }) {}
-    ~WakeUps() { Count(); }
-    size_t Count() { return stop = true, watch.joinable() && (watch.join(), true), seen.size(); }
-    std::atomic<bool> stop = false;
-    std::set<DWORD> seen;
-    std::thread watch;
-};
+// Presses ">" in the panel of the copy just started, with `sound` and volume mode `volume`.
+HWND TryOut(Process &program, const wchar_t *sound, WPARAM volume) {
+    HWND panel = ::FindWindowExW(WaitForProgramWindow(program), nullptr, L"#32770", nullptr);
+    ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(sound));
+    ::SendDlgItemMessageW(panel, IDC_VOLUME, CB_SETCURSEL, volume, 0);
+    ::PostMessageW(::GetDlgItem(panel, IDC_TEST), BM_CLICK, 0, 0);
+    return panel;
+}
 
-// One run through a stalled output: the series keeps its ticks, wake-ups and keys and puts the
-// level back, a second start and the panel are answered, "Exit" ends it. Then a copy ended in the
-// middle of a forced play: the next start puts the level back and drops the record.
+// One run through a stalled output: the series keeps its ticks, wake-ups (copies started with
+// "AppRunAtTime") and keys and puts the level back, a second start and the panel are answered,
+// "Exit" ends it. Then a copy killed in the middle of a long forced play: a second start does not
+// wait for it, and the next start puts the level back and drops the record.
 TEST_F(SoundRun, AnOutputThatNeverGivesThePlayBackHoldsNothingUp) {
     for (auto [name, value] : {std::pair{L"RepeatTimes", 2u},
                                {L"AutoSnooze", 1u},
@@ -85,40 +71,43 @@ TEST_F(SoundRun, AnOutputThatNeverGivesThePlayBackHoldsNothingUp) {
     StallOutput();
     Process program = StartProgram(L"/AUTORUN");
     HWND main = WaitForProgramWindow(program);
-    ASSERT_NE(main, nullptr);
-    WakeUps wakeUps(::GetProcessId(program.handle));
+    std::set<DWORD> wakeUps;
+    std::jthread watch([&, self = ::GetProcessId(program.handle)](std::stop_token stop) {
+        for (PROCESSENTRY32W e{}; !stop.stop_requested(); ::Sleep(10)) {
+            HANDLE all = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+            e.dwSize = sizeof e;
+            for (BOOL more = ::Process32FirstW(all, &e); more; more = ::Process32NextW(all, &e))
+                if (!_wcsicmp(e.szExeFile, L"nudgebellplus.exe") && e.th32ProcessID != self)
+                    wakeUps.insert(e.th32ProcessID);
+            ::CloseHandle(all);
+        }
+    });
     const fs::path report = fs::temp_directory_path() / "stalled-reminder";
     fs::remove(report);
     ::CloseHandle(Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe",
                         L"/title:1 /report:\"" + report.wstring() + L"\"")
                       .handle);
     ASSERT_TRUE(WaitUntil([&] { return fs::exists(report); }));
-    EXPECT_TRUE(WaitUntil([&] { return !::FindWindowW(L"Dialog", nullptr); }, 5000 + 5 * Delay))
-        << "not snoozed";
+    EXPECT_TRUE(WaitUntil([&] { return !::FindWindowW(L"Dialog", nullptr); }, 5000 + 5 * Delay));
     std::ifstream in(report);
     EXPECT_EQ(
         std::string(std::istreambuf_iterator<char>(in), {}).substr(0, 80),
         "opened Reminder\nkey 40\nkey 40\nkey 40\nkey 38\nkey 13\nsnoozed 5 minutes\nclosed\n");
-    EXPECT_GE(wakeUps.Count(), 2u) << "a wake-up after the stalled play";
+    watch = {};
+    EXPECT_GE(wakeUps.size(), 2u) << "a wake-up after the stalled play";
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), Half) << "level put back";
     Process again = StartProgram(L"");
     EXPECT_EQ(Wait(again, Bound), 0u) << "the second start waits";
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == main; }, Bound));
-    HWND panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
-    for (int button : {IDC_TEST, IDC_EXIT})
-        ::PostMessageW(::GetDlgItem(panel, button), BM_CLICK, 0, 0);
+    ::PostMessageW(::GetDlgItem(TryOut(program, L"Alarm1", 3), IDC_EXIT), BM_CLICK, 0, 0);
     EXPECT_EQ(Wait(program, 2 * Bound), 0u) << "\">\" and \"Exit\" not answered";
 
-    // A sound of 4 s, so that the copy is killed in the middle of its play.
-    const fs::path sound = media / L"Long.wav";
-    const uint32_t bytes = 4 * 2 * ToneSampleRate;
-    std::ofstream(sound, std::ios::binary).write((char *)ToneWaveHeader(bytes).data(), 44)
+    const uint32_t bytes = 4 * 2 * ToneSampleRate; // 4 s of silence
+    std::ofstream(media / L"Long.wav", std::ios::binary)
+            .write((char *)ToneWaveHeader(bytes).data(), WaveHeaderBytes)
         << std::string(bytes, '\0');
     program = StartProgram(L"");
-    panel = ::FindWindowExW(WaitForProgramWindow(program), nullptr, L"#32770", nullptr);
-    ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Long"));
-    ::SendDlgItemMessageW(panel, IDC_VOLUME, CB_SETCURSEL, 3, 0); // "Set to maximum"
-    ::PostMessageW(::GetDlgItem(panel, IDC_TEST), BM_CLICK, 0, 0);
+    TryOut(program, L"Long", 3);
     ASSERT_TRUE(WaitUntil([] { return ReadValue(VolumeKey, L"Volume") == Full; }, Bound));
     again = StartProgram(L"");
     EXPECT_EQ(Wait(again, 1500), 0u) << "the second start waits for the play";
@@ -132,32 +121,26 @@ TEST_F(SoundRun, AnOutputThatNeverGivesThePlayBackHoldsNothingUp) {
 }
 
 // Neither the chosen sound (a file with no sound in it) nor the system's default can be played:
-// the program's own tone is heard.
+// the device's set-up registers one (tools/sounds/makesounds), which is taken away, then set to
+// none as Windows' "No Sounds" scheme does. The program's own tone is heard each time.
 TEST_F(SoundRun, ADeviceWithoutADefaultSoundHearsTheProgramsOwnTone) {
-    const wchar_t *defaults[][2] = {
-        {L"Control Panel\\Sounds", L"Default"},
-        {L"AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current", nullptr}};
-    std::wstring kept[2];
-    for (int k = 0; k < 2; ++k) {
-        wchar_t text[MAX_PATH] = L"";
-        DWORD size = sizeof text;
-        ::RegGetValueW(HKEY_CURRENT_USER, defaults[k][0], defaults[k][1], RRF_RT_REG_SZ, nullptr,
-                       text, &size);
-        kept[k] = text;
-        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, defaults[k][0], defaults[k][1]);
-    }
+    const wchar_t *scheme = L"AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Sounds", L"Default");
     std::ofstream(media / L"Broken.wav") << "no wave";
     StartAudioCapture();
     Process program = StartProgram(L"");
-    HWND panel = ::FindWindowExW(WaitForProgramWindow(program), nullptr, L"#32770", nullptr);
-    ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Broken"));
-    ::PostMessageW(::GetDlgItem(panel, IDC_TEST), BM_CLICK, 0, 0);
-    EXPECT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, Bound)) << "silent";
-    for (int k = 0; k < 2; ++k)
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, defaults[k][0], defaults[k][1], REG_SZ,
-                          kept[k].c_str(), DWORD(kept[k].size() + 1) * sizeof(wchar_t));
-    ASSERT_EQ(CapturedSounds().size(), 1u);
-    EXPECT_EQ(CapturedSounds()[0].alarm, L"Built-in");
+    for (size_t heard : {1, 2}) {
+        if (heard == 1)
+            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, scheme, nullptr);
+        else
+            ::RegSetKeyValueW(HKEY_CURRENT_USER, scheme, nullptr, REG_SZ, L"", sizeof L"");
+        TryOut(program, L"Broken", 0);
+        EXPECT_TRUE(WaitUntil([&] { return CapturedSounds().size() == heard; }, Bound));
+    }
+    Process make = Start(DevicePath(NUDGEBELL_TOOLS) + L"\\makesounds.exe", L"");
+    EXPECT_EQ(Wait(make, 10000), 0u) << "the default sound not registered again";
+    for (const CapturedSound &sound : CapturedSounds())
+        EXPECT_EQ(sound.alarm, L"Built-in");
 }
 
 } // namespace
