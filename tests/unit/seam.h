@@ -19,7 +19,6 @@ struct Play {
     std::wstring sound;
     DWORD level; // in force while it played
     ULONGLONG at;
-    bool recorded; // the level to put back was on record
 };
 constexpr DWORD Kept = 0x80008000; // the device's level until the program forces one
 struct Control {
