@@ -75,19 +75,18 @@ sleep 6 # past the series' last wake-up, one delay after its last replay
 after=$(private_kb "$program")
 threads=$(ls /proc/"$program"/task | wc -l)
 wineserver -k; wait 2>/dev/null || true
-# The same series on an output that never gives a play back (capture-sounds --stall): the first
+# The same series on an output that never gives a play back (DEVICE_AUDIO_STALL): the first
 # play's thread stays stuck there and the later plays start none, so the series ends with one
 # thread more than above, whatever its length.
-stalled=$(tools/device/capture-sounds --stall "$work/stalled-home")
 device_settings Play=1 RepeatTimes=4 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=0 Language=4
-HOME="$stalled" $run "$build/nudgebellplus.exe" /AUTORUN &
+DEVICE_AUDIO_STALL="$work/stalled" $run "$build/nudgebellplus.exe" /AUTORUN &
 sleep 4
 program=$(device_pid 'nudgebellplus.exe')
-HOME="$stalled" $run "$build/tools/reminder.exe" /title:4 /close-after:40000 >/dev/null 2>&1
+DEVICE_AUDIO_STALL="$work/stalled" $run "$build/tools/reminder.exe" /title:4 /close-after:40000 >/dev/null 2>&1
 sleep 3
 sthreads=$(ls /proc/"$program"/task | wc -l)
 sstart=$(date +%s%N)
-HOME="$stalled" $run "$build/nudgebellplus.exe" # a second start, answered at once
+DEVICE_AUDIO_STALL="$work/stalled" $run "$build/nudgebellplus.exe" # a second start, answered at once
 sanswer=$((($(date +%s%N) - sstart) / 1000000))
 wineserver -k; wait 2>/dev/null || true
 # The same for the bare player (bench/bare_replay, the same sound every 6 s): before its first

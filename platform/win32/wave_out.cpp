@@ -21,6 +21,7 @@ struct Winmm {
     decltype(::waveOutPrepareHeader) *outPrepare;
     decltype(::waveOutWrite) *outWrite;
     decltype(::waveOutUnprepareHeader) *outUnprepare;
+    decltype(::waveOutReset) *outReset;
     decltype(::waveOutClose) *outClose;
 };
 
@@ -38,11 +39,12 @@ const Winmm *BindWinmm() {
                 Bind(calls.outPrepare, "waveOutPrepareHeader") &&
                 Bind(calls.outWrite, "waveOutWrite") &&
                 Bind(calls.outUnprepare, "waveOutUnprepareHeader") &&
-                Bind(calls.outClose, "waveOutClose");
+                Bind(calls.outReset, "waveOutReset") && Bind(calls.outClose, "waveOutClose");
     return bound ? &calls : nullptr;
 }
 
 constexpr DWORD BufferBytes = wave::LargestBlock;
+constexpr DWORD StreamMargin = 2000; // beyond the sound's length, for the device to play it
 constexpr int BufferCount = 2;
 
 union FormatBlock {
@@ -104,15 +106,23 @@ bool Queue(Play &play, Buffer &buffer) {
 }
 
 // Sends the data through the buffers in turn and returns once the device has played the last
-// one. The wait dispatches no messages: a play holds up its thread as the system's synchronous
-// player does, so no window procedure runs in the middle of it.
-void Stream(Play &play, HANDLE done) {
+// one, or once `bound` milliseconds have passed: a device that went away mid-play never returns
+// its buffers, and they are taken back so that the stream can close. The wait dispatches no
+// messages: a play holds up its thread as the system's synchronous player does.
+void Stream(Play &play, HANDLE done, DWORD bound) {
     std::array<Buffer, BufferCount> buffers;
     bool busy = false;
     for (Buffer &buffer : buffers)
         busy |= buffer.queued = Queue(play, buffer);
-    while (busy) {
-        ::WaitForSingleObject(done, INFINITE);
+    for (const DWORD started = ::GetTickCount(); busy;) {
+        DWORD waited = ::GetTickCount() - started;
+        if (waited >= bound || ::WaitForSingleObject(done, bound - waited) != WAIT_OBJECT_0) {
+            play.mm.outReset(play.out);
+            for (Buffer &buffer : buffers)
+                if (buffer.queued)
+                    play.mm.outUnprepare(play.out, &buffer.header, sizeof buffer.header);
+            return;
+        }
         busy = false;
         for (Buffer &buffer : buffers) {
             if (buffer.queued && (buffer.header.dwFlags & WHDR_DONE)) {
@@ -190,7 +200,9 @@ WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played,
                     CALLBACK_EVENT) == MMSYSERR_NOERROR) {
         // The whole word, both channels: a mono stream takes its level from the low half.
         mm->outSetVolume(play.out, level);
-        Stream(play, done);
+        Stream(play, done,
+               static_cast<DWORD>(std::min<uint64_t>(
+                   uint64_t{Milliseconds(format, play)} + StreamMargin, MAXDWORD - 1)));
         mm->outClose(play.out);
     } else if (result == WaveStream::Played) {
         result = WaveStream::NotStreamed; // a format the output does not take, or no output

@@ -21,8 +21,6 @@ constexpr DWORD Half = 0x80008000, Full = 0xFFFFFFFF, Bound = 3500;
 class SoundRun : public ProgramTest {
   protected:
     void TearDown() override {
-        if (HWND reminder = ::FindWindowW(L"Dialog", nullptr)) // left open by a failure
-            ::SendMessageW(reminder, WM_CLOSE, 0, 0);
         ProgramTest::TearDown();
         std::error_code ignored;
         for (const wchar_t *file : {L"Long.wav", L"Broken.wav"})
@@ -85,16 +83,10 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
             ::CloseHandle(all);
         }
     });
-    const fs::path report = fs::temp_directory_path() / "stalled-reminder";
-    fs::remove(report);
-    ::CloseHandle(Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe",
-                        L"/title:1 /report:\"" + report.wstring() + L"\"")
-                      .handle);
-    ASSERT_TRUE(WaitUntil([&] { return fs::exists(report); }));
+    const fs::path report = OpenReminder(L"/title:1");
     EXPECT_TRUE(WaitUntil([&] { return !::FindWindowW(L"Dialog", nullptr); }, 15000));
-    EXPECT_EQ(
-        std::string(std::istreambuf_iterator<char>(std::ifstream(report).rdbuf()), {}),
-        "opened Reminder\nkey 40\nkey 40\nkey 40\nkey 38\nkey 13\nsnoozed 5 minutes\nclosed\n");
+    EXPECT_EQ(Received(report),
+              "key 40\nkey 40\nkey 40\nkey 38\nkey 13\nsnoozed 5 minutes\nclosed\n");
     watch = {};
     EXPECT_GE(wakeUps.size(), 2u) << "a wake-up after the stalled play";
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), Half) << "level put back";
