@@ -4,12 +4,7 @@
 #include "tests/e2e/harness.h"
 #include "tools/sounds/alarm_tones.h"
 
-#include <tlhelp32.h>
-
-#include <filesystem>
 #include <fstream>
-#include <set>
-#include <thread>
 
 namespace {
 
@@ -61,10 +56,9 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
         EXPECT_EQ(sound.alarm, L"Built-in");
     EndAllCopies();
 
-    // The sounds go to a command that reads nothing for longer than the run lasts (as
-    // tools/device/capture-sounds --stall). Through a series the ticks, the wake-ups (copies
-    // started with "AppRunAtTime") and the keys go on and the level is put back; a second start
-    // and the panel are answered, and "Exit" ends the program.
+    // The sounds go to a command that reads nothing for longer than the run (capture-sounds
+    // --stall). Through a series the ticks, wake-ups and keys go on and the level is put back; a
+    // second start and the panel are answered, and "Exit" ends the program.
     std::ofstream(config) << "pcm.!default { type file slave.pcm \"null\" "
                              "file \"|exec sleep 60 >/dev/null 2>&1\" format \"wav\" }\n";
     WriteSetting(L"RepeatTimes", 2), WriteSetting(L"RepeatDelay", 2000);
@@ -72,23 +66,15 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
     WriteValue(VolumeKey, L"Volume", &Half);
     program = StartProgram(L"/AUTORUN");
     HWND main = WaitForProgramWindow(program);
-    std::set<DWORD> wakeUps;
-    std::jthread watch([&, self = ::GetProcessId(program.handle)](std::stop_token stop) {
-        for (PROCESSENTRY32W e{}; !stop.stop_requested(); ::Sleep(10)) {
-            HANDLE all = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-            e.dwSize = sizeof e;
-            for (BOOL more = ::Process32FirstW(all, &e); more; more = ::Process32NextW(all, &e))
-                if (!_wcsicmp(e.szExeFile, L"nudgebellplus.exe") && e.th32ProcessID != self)
-                    wakeUps.insert(e.th32ProcessID);
-            ::CloseHandle(all);
-        }
-    });
+    HANDLE copies = ::CreateJobObjectW(nullptr, nullptr); // the wake-up starts join it
+    ::AssignProcessToJobObject(copies, program.handle);
     const fs::path report = OpenReminder(L"/title:1");
     EXPECT_TRUE(WaitUntil([&] { return !::FindWindowW(L"Dialog", nullptr); }, 15000));
     EXPECT_EQ(Received(report),
               "key 40\nkey 40\nkey 40\nkey 38\nkey 13\nsnoozed 5 minutes\nclosed\n");
-    watch = {};
-    EXPECT_GE(wakeUps.size(), 2u) << "a wake-up after the stalled play";
+    JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job{};
+    ::QueryInformationJobObject(copies, JobObjectBasicAccountingInformation, &job, sizeof job, 0);
+    EXPECT_GE(job.TotalProcesses, 3u) << "no wake-up after the stalled play";
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), Half) << "level put back";
     Process again = StartProgram(L"");
     EXPECT_EQ(Wait(again, Bound), 0u) << "the second start waits";
