@@ -18,8 +18,7 @@ class SoundRun : public ProgramTest {
     void TearDown() override {
         ProgramTest::TearDown();
         std::error_code ignored;
-        for (const wchar_t *file : {L"Long.wav", L"Broken.wav"})
-            fs::remove(media / file, ignored);
+        fs::remove(media / L"Long.wav", ignored), fs::remove(media / L"Broken.wav", ignored);
         std::ofstream(config) << capture;
     }
     // Presses ">" in the panel of the copy just started, with `sound` and volume mode `volume`.
@@ -36,9 +35,8 @@ class SoundRun : public ProgramTest {
 };
 
 TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForced) {
-    // Neither the chosen sound (a file with no sound in it) nor the system's default, which the
-    // device's set-up registers (tools/sounds/makesounds), can be played: the default taken away,
-    // then set to none as Windows' "No Sounds" scheme does. The program's own tone is heard.
+    // Neither the chosen sound (no sound in the file) nor the system's default (taken away, then
+    // set to none as Windows' "No Sounds" scheme does) can be played: the program's own tone.
     const wchar_t *scheme = L"AppEvents\\Schemes\\Apps\\.Default\\.Default\\.Current";
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Sounds", L"Default");
     std::ofstream(media / L"Broken.wav") << "no wave";
@@ -82,8 +80,7 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
     ::PostMessageW(::GetDlgItem(TryOut(program, L"Alarm1", 3), IDC_EXIT), BM_CLICK, 0, 0);
     EXPECT_EQ(Wait(program, 2 * Bound), 0u) << "\">\" and \"Exit\" not answered";
 
-    // A copy killed in the middle of a forced play of 4 s: a second start does not wait for the
-    // play, and the next start puts the level back and drops the record.
+    // Killed in a forced play of 4 s: the next start puts the level back and drops the record.
     std::ofstream(media / L"Long.wav", std::ios::binary)
             .write((char *)ToneWaveHeader(8 * ToneSampleRate).data(), WaveHeaderBytes)
         << std::string(8 * ToneSampleRate, '\0');
@@ -95,8 +92,7 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
     EXPECT_EQ(ReadValue(SettingsKey, L"VolumeToRestore"), Half) << "no record of the level";
     ::TerminateProcess(program.handle, 9); // as kill -9: nothing of the program runs
     Wait(program, Bound);
-    program = StartProgram(L"/AUTORUN");
-    ASSERT_NE(WaitForProgramWindow(program), nullptr);
+    ASSERT_NE(WaitForProgramWindow(program = StartProgram(L"/AUTORUN")), nullptr);
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), Half) << "left forced";
     EXPECT_EQ(ReadValue(SettingsKey, L"VolumeToRestore"), std::nullopt);
 }
