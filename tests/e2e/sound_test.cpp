@@ -17,8 +17,8 @@ class SoundRun : public ProgramTest {
   protected:
     void TearDown() override {
         ProgramTest::TearDown();
-        std::error_code ignored;
-        fs::remove(media / L"Long.wav", ignored), fs::remove(media / L"Broken.wav", ignored);
+        for (const wchar_t *file : {L"Long.wav", L"Broken.wav"})
+            ::DeleteFileW((media / file).c_str());
         std::ofstream(config) << capture;
     }
     // Presses ">" in the panel of the copy just started, with `sound` and volume mode `volume`.
@@ -84,8 +84,7 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
     std::ofstream(media / L"Long.wav", std::ios::binary)
             .write((char *)ToneWaveHeader(8 * ToneSampleRate).data(), WaveHeaderBytes)
         << std::string(8 * ToneSampleRate, '\0');
-    program = StartProgram(L"");
-    TryOut(program, L"Long", 3);
+    TryOut(program = StartProgram(L""), L"Long", 3);
     ASSERT_TRUE(WaitUntil([] { return ReadValue(VolumeKey, L"Volume") == Full; }, Bound));
     again = StartProgram(L"");
     EXPECT_EQ(Wait(again, 1500), 0u) << "the second start waits for the play";
