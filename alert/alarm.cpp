@@ -39,8 +39,18 @@ void PlayAlarm(const wchar_t *soundName) {
     bool changed = ChooseLevel(Settings.VolumeControl, WatchState.ringCount, &level) &&
                    SetSystemVolume(MAKELONG(level, level), &savedLevel);
     plat::sndPlaySoundW(soundName, 0);
-    if (changed)
+    if (changed) {
         SetSystemVolume(savedLevel, nullptr);
+        ForgetRecordedVolume();
+    }
+}
+
+void RestoreRecordedVolume() {
+    DWORD level = 0;
+    if (!RecordedVolume(&level))
+        return;
+    SetSystemVolume(level, nullptr);
+    ForgetRecordedVolume();
 }
 
 bool SetSystemVolume(DWORD level, DWORD *savedLevel) {
@@ -48,6 +58,10 @@ bool SetSystemVolume(DWORD level, DWORD *savedLevel) {
     // plays at the level in force.
     if (savedLevel && plat::waveOutGetVolume(plat::OutputDevice, savedLevel) != MMSYSERR_NOERROR)
         return false;
+    // On record before it is changed: a program ended in the middle of the play, from outside or
+    // by a crash, has it put back at its next start.
+    if (savedLevel)
+        RecordVolume(*savedLevel);
     plat::waveOutSetVolume(plat::OutputDevice, level);
     WriteRegistryDword(HKEY_CURRENT_USER, plat::VolumeMirrorKey, plat::VolumeMirrorValue, level);
     plat::AudioUpdateFromRegistry();

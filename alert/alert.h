@@ -12,9 +12,12 @@ bool ChooseLevel(DWORD mode, DWORD ringCount, WORD *level);
 // back.
 void PlayAlarm(const wchar_t *soundName);
 // Sets the device volume to `level` and mirrors it into the system's registry setting. With
-// `savedLevel`, first reads the level in force into it; when that read fails nothing is
-// changed and the result is false.
+// `savedLevel`, first reads the level in force into it and records it (RecordVolume) until
+// PlayAlarm has put it back; when that read fails nothing is changed and the result is false.
 bool SetSystemVolume(DWORD level, DWORD *savedLevel);
+// Puts back the level that a play recorded and did not get to put back (the program was ended in
+// the middle of it, or the session is ending), on the device and in the mirror, and forgets it.
+void RestoreRecordedVolume();
 LONG WriteRegistryDword(HKEY rootKey, const wchar_t *subKey, const wchar_t *valueName, DWORD value);
 
 // The keys that pick snooze `choice` in the reminder window, into `keys`; answers their count.

@@ -1,4 +1,5 @@
 // The main window: hosts the settings panel and the menu bar, owns the watch timer.
+#include "alert/alert.h"
 #include "app/app.h"
 #include "platform/dialog.h"
 #include "platform/resources.h"
@@ -126,6 +127,14 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return OnCommand(window, wParam, lParam);
     case WM_TIMER:
         WatchTick();
+        return 0;
+    case WM_ENDSESSION:
+        // The session goes (log off, shut down), and the process with it: no later replay
+        // forces a level, and one still on record is put back.
+        if (wParam) {
+            plat::KillTimer(window, WatchTimer);
+            RestoreRecordedVolume();
+        }
         return 0;
     default:
         return plat::DefWindowProcW(window, message, wParam, lParam);

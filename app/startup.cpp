@@ -1,4 +1,5 @@
 // The program's entry: the wake-up start, the single running copy, and the message loop.
+#include "alert/alert.h"
 #include "app/app.h"
 #include "platform/message_box.h"
 #include "platform/message_loop.h"
@@ -79,13 +80,18 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
     if (!ClaimSingleCopy(className, title)) {
         if (!MainWindow)
             return false; // a copy that shows no window within the wait is left alone
-        plat::ShowWindow(MainWindow, SW_SHOWNORMAL);
+        // Asked, not waited for: the copy may be in the middle of a play, and a start must
+        // never wait on it.
+        plat::ShowWindowAsync(MainWindow, SW_SHOWNORMAL);
         // The low bit asks for the copy's owned windows (an open About box) to come forward too.
         plat::SetForegroundWindow(
             reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(MainWindow) | 1));
         return false;
     }
 
+    // A copy ended in the middle of a forced play left the user's level forced: the running copy
+    // puts it back before anything else.
+    RestoreRecordedVolume();
     if (!ReadModulePath())
         return false;
 

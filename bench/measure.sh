@@ -75,6 +75,20 @@ sleep 6 # past the series' last wake-up, one delay after its last replay
 after=$(private_kb "$program")
 threads=$(ls /proc/"$program"/task | wc -l)
 wineserver -k; wait 2>/dev/null || true
+# The same series on an output that never gives a play back (DEVICE_AUDIO_STALL): the first
+# play's thread stays stuck there and the later plays start none, so the series ends with one
+# thread more than above, whatever its length.
+device_settings Play=1 RepeatTimes=4 RepeatDelay=2000 AutoSnooze=1 SnoozeChoice=0 Language=4
+DEVICE_AUDIO_STALL="$work/stalled" $run "$build/nudgebellplus.exe" /AUTORUN &
+sleep 4
+program=$(device_pid 'nudgebellplus.exe')
+DEVICE_AUDIO_STALL="$work/stalled" $run "$build/tools/reminder.exe" /title:4 /close-after:40000 >/dev/null 2>&1
+sleep 3
+sthreads=$(ls /proc/"$program"/task | wc -l)
+sstart=$(date +%s%N)
+DEVICE_AUDIO_STALL="$work/stalled" $run "$build/nudgebellplus.exe" # a second start, answered at once
+sanswer=$((($(date +%s%N) - sstart) / 1000000))
+wineserver -k; wait 2>/dev/null || true
 # The same for the bare player (bench/bare_replay, the same sound every 6 s): before its first
 # play and once its second has ended.
 $run "$build/bench/bare_replay.exe" "$(winepath -w "$work/player-t0.txt")" 3 6000 \
@@ -103,5 +117,7 @@ echo "| times scheduled while idle, a minute, median of $rounds rounds | $pslice
 echo "| CPU time while idle, a minute, median of $rounds rounds (ms) | $pcpu | $bcpu | $(ratio "$pcpu" "$bcpu") | at most 1.10x |"
 echo "| private memory while watching, median of $rounds rounds (KiB) | $pmem | $bmem | $(ratio "$pmem" "$bmem") | at most 1.05x |"
 echo "| private memory a finished series leaves; bare: the player's two plays (KiB) | +$((after - before)) ($before -> $after, $threads threads) | +$((pafter - pbefore)) ($pbefore -> $pafter) | | at most +2765 |"
+echo "| threads a finished series leaves; on an output that stalls every play (4 replays) | $threads; $sthreads | | | one more at most |"
+echo "| a second start after a series on a stalled output, until it ends (ms) | $sanswer | | | within the start-up |"
 grep '^|' "$build/bench-replay.txt"
 echo "| executable size, stripped (bytes) | $size | | | at most 102400 |"

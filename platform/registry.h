@@ -11,6 +11,7 @@ LONG RegQueryValueExW(HKEY key, LPCWSTR name, DWORD *reserved, DWORD *type, BYTE
                       DWORD *size);
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data,
                     DWORD size);
+LONG RegDeleteValueW(HKEY key, LPCWSTR name);
 LONG RegCloseKey(HKEY key);
 
 } // namespace plat

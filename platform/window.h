@@ -15,10 +15,13 @@ HWND CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR title, DWORD styl
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);
 BOOL ShowWindow(HWND window, int command);
+// For another program's window: the request is posted, and the call never waits for that
+// program's thread.
+BOOL ShowWindowAsync(HWND window, int command);
 BOOL UpdateWindow(HWND window);
 // Unlike the system's call: a handle with its lowest bit set asks, as on the handheld, to bring the
 // window's owned windows forward too: its open modal box comes to the front with the window just
-// beneath it. The bit is never passed on to the system.
+// beneath it. The bit is never passed on to the system. Neither waits for the window's thread.
 BOOL SetForegroundWindow(HWND window);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL GetWindowRect(HWND window, RECT *rect);

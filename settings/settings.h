@@ -41,6 +41,14 @@ void LoadSettings();
 void SaveSettings();
 void SaveLanguage();
 
+// The level to put back after a forced play, kept under the settings key for as long as the
+// level is forced, so that a start after the program was ended in mid-play can put it back.
+// Never part of the settings: saving them neither writes nor removes it.
+void RecordVolume(DWORD level);
+// The recorded level into `level`; false when there is none (no 4-byte value).
+bool RecordedVolume(DWORD *level);
+void ForgetRecordedVolume();
+
 // A stored number's bytes into `field`: exactly 4 of them; any other size leaves the field as
 // it was, like a missing value.
 void TakeStoredDword(std::span<const BYTE> data, DWORD *field);

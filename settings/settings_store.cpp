@@ -22,6 +22,7 @@ const std::array<DwordValue, 8> DwordValues{{
 namespace {
 
 constexpr LPCWSTR SettingsKey = L"Software\\Quarnel\\NudgebellPlus";
+constexpr LPCWSTR VolumeRecordValue = L"VolumeToRestore";
 const DwordValue &LanguageValue = DwordValues.back();
 
 void ReadDword(HKEY key, const DwordValue &value) {
@@ -96,6 +97,37 @@ void SaveSettings() {
     plat::RegSetValueExW(key, L"Sound", 0, REG_SZ,
                          reinterpret_cast<const BYTE *>(Settings.Sound.data()),
                          (length + 1) * sizeof(wchar_t));
+    plat::RegCloseKey(key);
+}
+
+void RecordVolume(DWORD level) {
+    HKEY key = CreateSettingsKey();
+    if (!key)
+        return;
+    plat::RegSetValueExW(key, VolumeRecordValue, 0, REG_DWORD,
+                         reinterpret_cast<const BYTE *>(&level), sizeof level);
+    plat::RegCloseKey(key);
+}
+
+bool RecordedVolume(DWORD *level) {
+    HKEY key = nullptr;
+    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS)
+        return false;
+    DWORD size = sizeof *level;
+    bool found = plat::RegQueryValueExW(key, VolumeRecordValue, nullptr, nullptr,
+                                        reinterpret_cast<BYTE *>(level), &size) == ERROR_SUCCESS &&
+                 size == sizeof *level;
+    plat::RegCloseKey(key);
+    return found;
+}
+
+void ForgetRecordedVolume() {
+    HKEY key = nullptr;
+    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_ALL_ACCESS, &key) !=
+        ERROR_SUCCESS)
+        return;
+    plat::RegDeleteValueW(key, VolumeRecordValue);
     plat::RegCloseKey(key);
 }
 

@@ -23,6 +23,10 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BY
     return ::RegSetValueExW(key, name, reserved, type, data, size);
 }
 
+LONG RegDeleteValueW(HKEY key, LPCWSTR name) {
+    return ::RegDeleteValueW(key, name);
+}
+
 LONG RegCloseKey(HKEY key) {
     return ::RegCloseKey(key);
 }

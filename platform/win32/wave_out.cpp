@@ -21,6 +21,7 @@ struct Winmm {
     decltype(::waveOutPrepareHeader) *outPrepare;
     decltype(::waveOutWrite) *outWrite;
     decltype(::waveOutUnprepareHeader) *outUnprepare;
+    decltype(::waveOutReset) *outReset;
     decltype(::waveOutClose) *outClose;
 };
 
@@ -38,11 +39,12 @@ const Winmm *BindWinmm() {
                 Bind(calls.outPrepare, "waveOutPrepareHeader") &&
                 Bind(calls.outWrite, "waveOutWrite") &&
                 Bind(calls.outUnprepare, "waveOutUnprepareHeader") &&
-                Bind(calls.outClose, "waveOutClose");
+                Bind(calls.outReset, "waveOutReset") && Bind(calls.outClose, "waveOutClose");
     return bound ? &calls : nullptr;
 }
 
 constexpr DWORD BufferBytes = wave::LargestBlock;
+constexpr DWORD StreamMargin = 2000; // beyond the sound's length, for the device to play it
 constexpr int BufferCount = 2;
 
 union FormatBlock {
@@ -104,15 +106,23 @@ bool Queue(Play &play, Buffer &buffer) {
 }
 
 // Sends the data through the buffers in turn and returns once the device has played the last
-// one. The wait dispatches no messages: a play holds up its thread as the system's synchronous
-// player does, so no window procedure runs in the middle of it.
-void Stream(Play &play, HANDLE done) {
+// one, or once `bound` milliseconds have passed: a device that went away mid-play never returns
+// its buffers, and they are taken back so that the stream can close. The wait dispatches no
+// messages: a play holds up its thread as the system's synchronous player does.
+void Stream(Play &play, HANDLE done, DWORD bound) {
     std::array<Buffer, BufferCount> buffers;
     bool busy = false;
     for (Buffer &buffer : buffers)
         busy |= buffer.queued = Queue(play, buffer);
-    while (busy) {
-        ::WaitForSingleObject(done, INFINITE);
+    for (const DWORD started = ::GetTickCount(); busy;) {
+        DWORD waited = ::GetTickCount() - started;
+        if (waited >= bound || ::WaitForSingleObject(done, bound - waited) != WAIT_OBJECT_0) {
+            play.mm.outReset(play.out);
+            for (Buffer &buffer : buffers)
+                if (buffer.queued)
+                    play.mm.outUnprepare(play.out, &buffer.header, sizeof buffer.header);
+            return;
+        }
         busy = false;
         for (Buffer &buffer : buffers) {
             if (buffer.queued && (buffer.header.dwFlags & WHDR_DONE)) {
@@ -142,21 +152,47 @@ WaveStream FindFormatAndData(HANDLE file, FormatBlock &format, Play &play) {
                                                                  : WaveStream::Malformed;
 }
 
+HANDLE OpenWaveFile(LPCWSTR path) {
+    return ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// How long the data found plays, in milliseconds (at most about 49 days).
+DWORD Milliseconds(const FormatBlock &format, const Play &play) {
+    uint64_t perSecond = uint64_t{format.header.nSamplesPerSec} * play.blockAlign;
+    return static_cast<DWORD>(std::min<uint64_t>(play.remaining * 1000ull / perSecond, MAXDWORD));
+}
+
 } // namespace
 
-WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played) {
+DWORD WaveFileMilliseconds(LPCWSTR path) {
+    HANDLE file = OpenWaveFile(path);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    static const Winmm none{};
+    FormatBlock format;
+    Play play{none, file, 0, 0, nullptr, 0};
+    DWORD length = FindFormatAndData(file, format, play) == WaveStream::Played
+                       ? Milliseconds(format, play)
+                       : 0;
+    ::CloseHandle(file);
+    return length;
+}
+
+WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played,
+                          std::atomic<DWORD> *milliseconds) {
     if (played)
         *played = 0;
     const Winmm *mm = BindWinmm();
     // No file here (a folder, a name of no file): the system's player may know the name.
-    HANDLE file = mm ? ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                     FILE_ATTRIBUTE_NORMAL, nullptr)
-                     : INVALID_HANDLE_VALUE;
+    HANDLE file = mm ? OpenWaveFile(path) : INVALID_HANDLE_VALUE;
     if (file == INVALID_HANDLE_VALUE)
         return WaveStream::NotStreamed;
     FormatBlock format;
     Play play{*mm, file, 0, 0, nullptr, 0};
     WaveStream result = FindFormatAndData(file, format, play);
+    if (result == WaveStream::Played && milliseconds)
+        *milliseconds += Milliseconds(format, play);
     HANDLE done =
         result == WaveStream::Played ? ::CreateEventW(nullptr, FALSE, FALSE, nullptr) : nullptr;
     if (done &&
@@ -164,7 +200,9 @@ WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played) {
                     CALLBACK_EVENT) == MMSYSERR_NOERROR) {
         // The whole word, both channels: a mono stream takes its level from the low half.
         mm->outSetVolume(play.out, level);
-        Stream(play, done);
+        Stream(play, done,
+               static_cast<DWORD>(std::min<uint64_t>(
+                   uint64_t{Milliseconds(format, play)} + StreamMargin, MAXDWORD - 1)));
         mm->outClose(play.out);
     } else if (result == WaveStream::Played) {
         result = WaveStream::NotStreamed; // a format the output does not take, or no output

@@ -2,6 +2,7 @@
 #pragma once
 #include "platform/platform.h"
 
+#include <atomic>
 #include <string_view>
 
 namespace plat::win32 {
@@ -33,8 +34,12 @@ enum class WaveStream {
 // at `level` (a volume word, set on the stream before its first sound), and returns once the
 // device has played it, without dispatching messages. The stream takes the file's own format
 // block; the bytes sent (whole blocks of the data chunk, never more than the file holds) go to
-// `played`.
-WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played);
+// `played`. Once the file is known to hold a sound, its length in milliseconds is added to
+// `milliseconds`, so that a caller waiting on another thread knows how long to wait.
+WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played,
+                          std::atomic<DWORD> *milliseconds = nullptr);
+// How long the sound of the wave file at `path` plays; 0 for a file with none, or no file.
+DWORD WaveFileMilliseconds(LPCWSTR path);
 
 // Waits until the calling thread has input (seen or not) or a pending scheduled start is due,
 // and runs that start. False at once when no start is pending.

@@ -67,6 +67,10 @@ BOOL ShowWindow(HWND window, int command) {
     return ::ShowWindow(window, command);
 }
 
+BOOL ShowWindowAsync(HWND window, int command) {
+    return ::ShowWindowAsync(window, command);
+}
+
 BOOL UpdateWindow(HWND window) {
     return ::UpdateWindow(window);
 }
@@ -76,13 +80,15 @@ BOOL SetForegroundWindow(HWND window) {
     window = SystemHandle(window);
     // One request, for what the user must see in front: the window's open modal box, if any,
     // with the window just beneath it. The desktop refuses a second request, and a box behind
-    // its disabled owner would leave the program looking frozen.
+    // its disabled owner would leave the program looking frozen. The order is posted to the
+    // window's thread, which may be busy in another program.
     HWND front = withOwned ? ::GetLastActivePopup(window) : window;
     if (!front || !::IsWindowVisible(front))
         front = window;
     BOOL result = ::SetForegroundWindow(front);
     if (front != window)
-        ::SetWindowPos(window, front, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(window, front, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     return result;
 }
 

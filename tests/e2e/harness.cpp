@@ -116,6 +116,23 @@ void TypeKeys(std::initializer_list<WORD> down, WORD key) {
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+fs::path OpenReminder(const std::wstring &options) {
+    static int opened = 0;
+    fs::path report = fs::temp_directory_path() / ("reminder" + std::to_string(++opened));
+    fs::remove(report);
+    ::CloseHandle(Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe",
+                        options + L" /report:\"" + report.wstring() + L"\"")
+                      .handle);
+    EXPECT_TRUE(WaitUntil([&] { return fs::exists(report); }));
+    return report;
+}
+
+std::string Received(const fs::path &report) {
+    std::ifstream in(report);
+    std::string text{std::istreambuf_iterator<char>(in), {}};
+    return text.substr(text.find('\n') + 1);
+}
+
 static fs::path SoundFolder() {
     const char *home = std::getenv("DEVICE_AUDIO_HOME");
     return home ? DevicePath(home) + L"\\sounds" : L"";
@@ -147,7 +164,7 @@ static std::wstring Identify(const std::vector<int16_t> &s) {
     for (size_t k = 1; k < s.size(); ++k)
         changes += (s[k] < 0) != (s[k - 1] < 0);
     std::vector<AlarmTone> tones(std::begin(AlarmTones), std::end(AlarmTones));
-    tones.push_back(DefaultTone);
+    tones.insert(tones.end(), {DefaultTone, BuiltInTone});
     for (const AlarmTone &tone : tones) {
         double expected = 0;
         for (int b = 0; b < tone.beeps; ++b)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -49,6 +50,11 @@ void WriteSetting(const wchar_t *name, const std::wstring &text);
 
 void TypeKeys(std::initializer_list<WORD> down, WORD key); // `down` held; to the focus
 
+// Opens the device's reminder stand-in (tools/reminder) with `options` and waits for its report
+// to begin; the report. What it reported after opening: the keys it received and what it did.
+std::filesystem::path OpenReminder(const std::wstring &options);
+std::string Received(const std::filesystem::path &report);
+
 struct CapturedSound {
     double onset = 0;   // Unix time in milliseconds at which the device began to play it
     std::wstring alarm; // "Alarm1" ... "Chimes" when all of that alarm's beeps were heard
@@ -66,7 +72,11 @@ class ProgramTest : public ::testing::Test {
         EndAllCopies();
         ::RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
     }
-    void TearDown() override { EndAllCopies(); }
+    void TearDown() override {
+        for (HWND window; (window = ::FindWindowW(L"Dialog", nullptr)) != nullptr;)
+            ::SendMessageW(window, WM_CLOSE, 0, 0); // the stand-ins left open
+        EndAllCopies();
+    }
 };
 
 } // namespace e2e

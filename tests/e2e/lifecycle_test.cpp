@@ -132,8 +132,8 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     EXPECT_EQ(Wait(second, 10000), 0u);
     ::DeleteFileW(copy.c_str());
     ::RemoveDirectoryW(folder.c_str());
-    EXPECT_TRUE(WaitUntil([&] { return Pumped(::GetForegroundWindow() == window); }));
-    EXPECT_TRUE(::IsWindowVisible(bar));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return Pumped(::GetForegroundWindow() == window) && ::IsWindowVisible(bar); }));
     RECT main{}, strip{};
     ::GetWindowRect(window, &main);
     ::GetWindowRect(bar, &strip);

@@ -14,31 +14,7 @@ namespace fs = std::filesystem;
 
 constexpr DWORD Delay = 2000, Poll = 5000, HalfVolume = 0x80008000;
 
-class WatchRun : public ProgramTest {
-  protected:
-    void TearDown() override {
-        for (HWND window; (window = ::FindWindowW(L"Dialog", nullptr)) != nullptr;)
-            ::SendMessageW(window, WM_CLOSE, 0, 0);
-        ProgramTest::TearDown();
-    }
-    // Opens the stand-in with `options` and waits for its report to begin; the report.
-    fs::path Open(const std::wstring &options) {
-        fs::path report = fs::temp_directory_path() / ("reminder" + std::to_string(++opened));
-        fs::remove(report);
-        ::CloseHandle(Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe",
-                            options + L" /report:\"" + report.wstring() + L"\"")
-                          .handle);
-        EXPECT_TRUE(WaitUntil([&] { return fs::exists(report); }));
-        return report;
-    }
-    // What a stand-in reported after opening: the keys it received and what it did.
-    static std::string Received(const fs::path &report) {
-        std::ifstream in(report);
-        std::string text{std::istreambuf_iterator<char>(in), {}};
-        return text.substr(text.find('\n') + 1);
-    }
-    int opened = 0;
-};
+class WatchRun : public ProgramTest {};
 
 // Reminders that come together or back to back: each gets a series of its own, two replays one
 // delay apart, then its keys only, none left held. The sound cannot be found: the system's
@@ -58,13 +34,13 @@ TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
     Close(program);
     // A reminder in a language not known yet; after its first replay the next one opens, and it
     // closes.
-    fs::path first = Open(L"/title:4");
+    fs::path first = OpenReminder(L"/title:4");
     HWND closed = ::FindWindowW(L"Dialog", L"Rappel");
     ASSERT_TRUE(WaitUntil([] { return ReadValue(SettingsKey, L"Language") == 4u; }, Poll + 3000));
     ASSERT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, Delay + 3000));
-    fs::path second = Open(L"/title:4");
+    fs::path second = OpenReminder(L"/title:4");
     ::Sleep(1000); // and a third a second later: two at once
-    fs::path third = Open(L"/title:4");
+    fs::path third = OpenReminder(L"/title:4");
     ::SendMessageW(closed, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([] { return !::FindWindowW(L"Dialog", nullptr); },
                           2 * (Poll + 3 * Delay) + Delay + 5000))
@@ -87,7 +63,7 @@ TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
 
     // "Run" in mid-series, with another sound chosen, keeps the delay. Then another program's
     // window comes in front: when the series ends no keys are typed, and the reminder stays open.
-    fs::path last = Open(L"/title:4");
+    fs::path last = OpenReminder(L"/title:4");
     ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 6; }, Poll + Delay + 3000));
     Process again = StartProgram(L"");
     EXPECT_EQ(Wait(again, 10000), 0u);

@@ -61,7 +61,8 @@ TEST(Decisions, ShortcutTargetIsWholeOrNothing) {
     }
 }
 
-const std::wstring Box = L"Nudgebell+: ";
+const std::wstring Box = L"Nudgebell+: ",
+                   Record = seam::SettingsKey + std::wstring(L"VolumeToRestore");
 
 // A reminder opens; the next poll finds it and starts a series, run for up to `cap` ticks.
 void RunSeries(int cap = 50) {
@@ -102,6 +103,7 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
             EXPECT_EQ(device.plays[k].at, t0 + (k + 1) * delay);
         EXPECT_EQ(Heard(), levels);
         EXPECT_EQ(device.level, seam::Kept);
+        EXPECT_FALSE(device.registry.count(Record)) << "the record stays";
         EXPECT_EQ(device.keysTyped, snooze ? "DDDUE" : "");
         EXPECT_EQ(device.firstKeyAt, snooze ? t0 + (times + 1) * delay : 0);
         ASSERT_EQ(device.wakeUps.size(), delay > 1000 ? times + 1 : 0);
@@ -220,6 +222,12 @@ TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
         EXPECT_EQ(device.windowsMade, runs ? 1 : 0);
         EXPECT_EQ(device.period, period);
         EXPECT_EQ(device.boxes, pathFails ? Texts{Box + L"GetModuleFileName() failed!"} : Texts{});
+        // The session ends: no tick comes, and a level on record is put back.
+        seam::Store(L"VolumeToRestore", REG_DWORD, {0, 0x40, 0, 0x40});
+        MainWindowProc(nullptr, WM_ENDSESSION, TRUE, 0);
+        EXPECT_EQ(device.period, 0u);
+        EXPECT_EQ(device.level, 0x40004000u);
+        EXPECT_FALSE(device.registry.count(Record));
     }
 }
 

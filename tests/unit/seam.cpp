@@ -59,6 +59,7 @@ NOTHING(BOOL, SHInitDialog, SHINITDLGINFO *)
 NOTHING(void, AudioUpdateFromRegistry)
 NOTHING(ATOM, RegisterClassW, const WNDCLASSW *)
 NOTHING(BOOL, ShowWindow, HWND, int)
+NOTHING(BOOL, ShowWindowAsync, HWND, int)
 NOTHING(BOOL, UpdateWindow, HWND)
 NOTHING(BOOL, SetForegroundWindow, HWND)
 NOTHING(BOOL, MoveWindow, HWND, int, int, int, int, BOOL)
@@ -100,6 +101,7 @@ DWORD SHCreateShortcut(LPWSTR path, LPWSTR target) { if (!device.shortcutError) 
 BOOL DeleteFileW(LPCWSTR path) { device.lastError = device.shortcutError; if (!device.lastError) device.shortcuts.push_back(L"deleted " + std::wstring(path)); return !device.lastError; }
 LONG RegOpenKeyExW(HKEY, LPCWSTR key, DWORD, REGSAM, HKEY *handle) { if (!device.keys.count(key)) return ERROR_FILE_NOT_FOUND; *handle = seam::Handle(key); return ERROR_SUCCESS; }
 LONG RegCreateKeyExW(HKEY, LPCWSTR key, DWORD, LPWSTR, DWORD, REGSAM, SECURITY_ATTRIBUTES *, HKEY *handle, DWORD *) { *handle = seam::Handle(key); return ERROR_SUCCESS; }
+LONG RegDeleteValueW(HKEY key, LPCWSTR name) { return device.registry.erase(seam::Name(key, name)) ? ERROR_SUCCESS : ERROR_FILE_NOT_FOUND; }
 LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD, DWORD type, const BYTE *data, DWORD size) { if (device.writesFail) return ERROR_ACCESS_DENIED; device.registry[seam::Name(key, name)] = {type, {data, data + size}}; return ERROR_SUCCESS; }
 // The panel's lists and ticks keep their entries, selection and tick.
 LRESULT SendDlgItemMessageW(HWND, int id, UINT message, WPARAM wParam, LPARAM lParam) { seam::Control &c = device.controls[id]; if (message == CB_ADDSTRING) return seam::Add(c.items, LPCWSTR(lParam), id == IDC_SOUND); if (message == CB_SETCURSEL) c.selected = wParam < c.items.size() ? int(wParam) : CB_ERR; if (message == BM_SETCHECK) c.check = wParam; return message == BM_GETCHECK ? c.check : message == CB_GETCURSEL || message == CB_SETCURSEL ? c.selected : 0; }

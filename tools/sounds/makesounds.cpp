@@ -4,55 +4,26 @@
 
 #include <windows.h>
 
-#include <cmath>
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 namespace {
 
-std::vector<int16_t> Render(const AlarmTone &tone) {
-    const int beep = ToneSampleRate * ToneBeepMilliseconds / 1000;
-    const int gap = ToneSampleRate * ToneGapMilliseconds / 1000;
-    std::vector<int16_t> samples;
-    for (int b = 0; b < tone.beeps; ++b) {
-        for (int i = 0; i < beep; ++i) {
-            // A short rise and fall keeps the beep free of clicks.
-            double envelope = std::fmin(1.0, std::fmin(i, beep - i) / (0.01 * ToneSampleRate));
-            double phase = 2 * 3.14159265358979 * tone.hertz[b % 3] * i / ToneSampleRate;
-            samples.push_back(static_cast<int16_t>(12000 * envelope * std::sin(phase)));
-        }
-        samples.insert(samples.end(), gap, 0);
-    }
-    return samples;
-}
-
-bool WriteWave(const std::wstring &path, const std::vector<int16_t> &samples) {
+bool WriteWave(const std::wstring &path, const AlarmTone &tone) {
     FILE *file = _wfopen(path.c_str(), L"wb");
     if (!file)
         return false;
-    auto put32 = [file](uint32_t v) { std::fwrite(&v, 4, 1, file); };
-    auto put16 = [file](uint16_t v) { std::fwrite(&v, 2, 1, file); };
-    uint32_t bytes = static_cast<uint32_t>(samples.size() * sizeof(int16_t));
-    std::fwrite("RIFF", 1, 4, file);
-    put32(36 + bytes);
-    std::fwrite("WAVEfmt ", 1, 8, file);
-    put32(16);
-    put16(1); // PCM
-    put16(1); // mono
-    put32(ToneSampleRate);
-    put32(ToneSampleRate * 2);
-    put16(2);
-    put16(16);
-    std::fwrite("data", 1, 4, file);
-    put32(bytes);
+    std::vector<int16_t> samples(ToneBytes(tone) / sizeof(int16_t));
+    RenderTone(tone, 1.0, samples.data());
+    std::array<uint8_t, WaveHeaderBytes> header = ToneWaveHeader(ToneBytes(tone));
+    std::fwrite(header.data(), 1, header.size(), file);
     std::fwrite(samples.data(), sizeof(int16_t), samples.size(), file);
     return std::fclose(file) == 0;
 }
 
 bool Write(const std::wstring &path, const AlarmTone &tone) {
-    if (WriteWave(path, Render(tone)))
+    if (WriteWave(path, tone))
         return true;
     std::fwprintf(stderr, L"makesounds: cannot write %ls\n", path.c_str());
     return false;
