@@ -2,7 +2,10 @@
 #pragma once
 #include "platform/platform.h"
 
-void ScheduleWakeUp();
+// Registers the wake-up for the tick due RepeatDelay after the one that began at local time
+// `now`: reckoned from the tick, not from when it is registered, so that a long play cannot push
+// the wake-up past the next tick.
+void ScheduleWakeUp(const SYSTEMTIME &now);
 // The wake-up for a tick due `repeatDelay` ms after `now`: one second before it, or the start of
 // a later minute, never past it. False when the delay is too short for one (1000 ms or less).
 bool WakeUpTime(const SYSTEMTIME &now, DWORD repeatDelay, SYSTEMTIME *when);
