@@ -1,217 +1,130 @@
-// The program's wake-ups on the device under a shifted clock (tools/device/shifted-clock, in
-// Berlin's zone): each replay has the program's scheduled start about a second before it,
-// whatever the program is doing (the About box open, a long play) and whatever the clock does
-// (both daylight-saving changes, a jump back and one forward).
+// The program's wake-ups on the device under a shifted clock in Berlin's zone (tools/device/
+// shifted-clock): each replay has its start about a second before it, whatever the program or
+// the clock does.
 #include "res/resource.h"
 #include "tests/e2e/harness.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 namespace {
 
 using namespace e2e;
-namespace fs = std::filesystem;
 
-constexpr DWORD Delay = 2000, Forced = 0xFFFFFFFF, Half = 0x80008000;
-constexpr LONGLONG Hour = 3600000;
-
-// Universal time in milliseconds, on the shifted clock; from the digits YYYYMMDDhhmmss.
-LONGLONG Universal() {
-    ULARGE_INTEGER now{};
-    ::GetSystemTimePreciseAsFileTime(reinterpret_cast<FILETIME *>(&now));
-    return LONGLONG(now.QuadPart / 10000);
-}
-LONGLONG Universal(ULONGLONG digits) {
-    SYSTEMTIME time{};
-    for (WORD *field : {&time.wSecond, &time.wMinute, &time.wHour, &time.wDay, &time.wMonth})
-        *field = WORD(digits % 100), digits /= 100;
-    time.wYear = WORD(digits);
+// Universal time in ms: of the fields given, else now on the shifted clock.
+LONGLONG Universal(SYSTEMTIME time = {}) {
     ULARGE_INTEGER file{};
-    ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file));
+    if (!::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)))
+        ::GetSystemTimePreciseAsFileTime(reinterpret_cast<FILETIME *>(&file));
     return LONGLONG(file.QuadPart / 10000);
 }
 
-// The clock of every process of the device: its offset from the real one, in the file that
-// FAKETIME_TIMESTAMP_FILE names, which the shifted clock rereads at each reading.
-class ShiftedClock {
-  public:
-    ShiftedClock() {
-        char *file = std::getenv("FAKETIME_TIMESTAMP_FILE");
-        path = file ? DevicePath(file) : L"";
-        std::ifstream(fs::path(path)) >> offset;
-    }
-    bool Shifted() const { return !path.empty(); }
-    // The clock reads `universal` (ms) `after` ms from now.
-    void Set(LONGLONG universal, LONGLONG after = 0) {
-        offset += (universal - after - Universal()) / 1000.0;
-        char text[32];
-        std::snprintf(text, sizeof text, "%+.3f\n", offset);
-        std::ofstream(fs::path(path + L".part")) << text;
-        fs::rename(path + L".part", path); // a reader never sees half of it
-    }
-    void Jump(LONGLONG milliseconds) { Set(Universal() + milliseconds); }
+// The device's clock reads `universal` `after` ms from now: the file that
+// FAKETIME_TIMESTAMP_FILE names holds its offset in seconds, reread at each reading.
+void SetClock(LONGLONG universal, LONGLONG after = 0) {
+    static double offset = 0;
+    offset += double(universal - after - Universal()) / 1000;
+    std::filesystem::path file = DevicePath(std::getenv("FAKETIME_TIMESTAMP_FILE")), part = file;
+    std::ofstream(part += "~") << std::showpos << std::fixed << offset << '\n';
+    std::filesystem::rename(part, file); // never read half written
+}
 
-  private:
-    std::wstring path;
-    double offset = 0;
-};
-
-// The program's scheduled starts (its own child processes, through a job) and its replays (the
-// system's volume mirror forced), both on the tick count; `onReplay` and `onPlayed` run when a
-// replay begins and when its level is put back.
-struct Watcher {
-    HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
-    HANDLE port = ::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
-    HANDLE changed = ::CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    HKEY mirror = nullptr;
-    DWORD program = 0;
-    std::vector<ULONGLONG> starts, replays;
-
-    explicit Watcher(Process &started) {
-        JOBOBJECT_ASSOCIATE_COMPLETION_PORT link{job, port};
-        ::SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &link,
-                                  sizeof link);
-        EXPECT_TRUE(::AssignProcessToJobObject(job, started.handle));
-        program = ::GetProcessId(started.handle);
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, VolumeKey, 0, KEY_READ | KEY_NOTIFY, &mirror);
-        Arm();
-    }
-    ~Watcher() {
-        ::RegCloseKey(mirror);
-        for (HANDLE handle : {job, port, changed})
-            ::CloseHandle(handle);
-    }
-    void Arm() {
-        ::RegNotifyChangeKeyValue(mirror, FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed, TRUE);
-    }
-    // Until `replayCount` replays have begun or `milliseconds` have passed.
-    void Watch(size_t replayCount, DWORD milliseconds, const std::function<void(size_t)> &onReplay,
-               const std::function<void(size_t)> &onPlayed) {
-        DWORD level = Half;
-        for (ULONGLONG end = ::GetTickCount64() + milliseconds;
-             replays.size() < replayCount && ::GetTickCount64() < end;) {
-            bool moved = ::WaitForSingleObject(changed, 10) == WAIT_OBJECT_0;
-            DWORD message = 0;
-            ULONG_PTR key = 0;
-            OVERLAPPED *id = nullptr;
-            while (::GetQueuedCompletionStatus(port, &message, &key, &id, 0))
-                if (message == JOB_OBJECT_MSG_NEW_PROCESS && DWORD(ULONG_PTR(id)) != program)
-                    starts.push_back(::GetTickCount64());
-            if (!moved)
-                continue;
-            Arm();
-            DWORD now = ReadValue(VolumeKey, L"Volume").value_or(0);
-            if (now == Forced && level != Forced) {
-                replays.push_back(::GetTickCount64());
-                onReplay(replays.size());
-            } else if (now != Forced && level == Forced) {
-                onPlayed(replays.size());
-            }
-            level = now;
-        }
-    }
-    // The starts from `from` to `to` ms after the beginning of replay k (1 on), as text.
-    std::string StartsAround(size_t k, LONGLONG from, LONGLONG to) const {
-        std::string seen;
-        for (ULONGLONG start : starts) {
-            LONGLONG at = LONGLONG(start) - LONGLONG(replays[k - 1]);
-            if (at >= from && at <= to)
-                seen += " " + std::to_string(at);
-        }
-        return seen;
-    }
-};
-
-class WakeRun : public ProgramTest {
-  protected:
-    void TearDown() override {
-        for (HWND window; (window = ::FindWindowW(L"Dialog", nullptr)) != nullptr;)
-            ::SendMessageW(window, WM_CLOSE, 0, 0);
-        ProgramTest::TearDown();
-    }
-};
-
-// One series of 7 replays, a delay of 2 s; the wake-up for each comes 1 s before it. The
-// series starts a second before the spring change; replay 1 plays long, on a slow output; the
-// About box is open from replay 2 to 3; after replay 3 the clock goes an hour back, after replay
-// 4 forward to a second before the autumn change, whose repeated hour replay 7 falls in. "Exit"
-// at replay 7 ends the program at once, and the start it had pending never comes.
-TEST_F(WakeRun, EachReplayHasItsWakeUpWhateverTheProgramOrTheClockDoes) {
-    ShiftedClock clock;
-    ASSERT_TRUE(clock.Shifted()) << "run it through ctest, under tools/device/shifted-clock";
+// One series of 7 replays 2 s apart, each with its wake-up 1 s before it. The series starts a
+// second before the spring change; replay 1 plays long, on a slow output; the About box is open
+// from replay 2 to 3; after replay 3 the clock goes an hour back, after replay 4 forward to a
+// second before the autumn change, whose repeated hour replay 7 falls in. "Exit" at replay 7
+// ends the program at once, and the start it had pending never comes.
+TEST_F(ProgramTest, EachReplayHasItsWakeUpWhateverTheProgramOrTheClockDoes) {
     TIME_ZONE_INFORMATION zone{};
-    ASSERT_EQ(::GetTimeZoneInformation(&zone), TIME_ZONE_ID_STANDARD) << "not in Berlin's zone";
-    ASSERT_EQ(zone.Bias, -60) << "not in Berlin's zone";
-    // Plays are slow while the flag exists: the output's command waits before it reads.
-    const wchar_t *homeDir = ::_wgetenv(L"WINEHOMEDIR"); // "\??\Z:\..." (Unix's HOME)
-    ASSERT_NE(homeDir, nullptr);
-    const fs::path home = homeDir + 4, slow = home / "slow-output";
-    std::string unixSlow = slow.string().substr(2);
-    std::ranges::replace(unixSlow, '\\', '/');
-    std::ofstream(home / ".asoundrc")
-        << "pcm.!default { type file slave.pcm \"null\" format \"wav\" file \"|test -e '"
-        << unixSlow << "' && sleep 1; cat > /dev/null\" }\n";
-    std::ofstream{slow};
+    ASSERT_TRUE(std::getenv("FAKETIME_TIMESTAMP_FILE") && ::GetTimeZoneInformation(&zone) &&
+                zone.Bias == -60)
+        << "run it through ctest: in Berlin's zone, under tools/device/shifted-clock";
+    // While the flag exists, the output's command waits a second before it reads.
+    std::string home = getenv("WINEHOMEDIR") + 4, slow = home.substr(2) + "/slow"; // "\\??\\Z:\\"
+    std::ranges::replace(slow, '\\', '/');
+    std::ofstream(home + "\\.asoundrc")
+        << "pcm.!default { type file slave.pcm \"null\" format wav "
+        << "file \"|test -e '" << slow << "' && sleep 1; cat >/dev/null\" }";
+    std::ofstream{home + "\\slow"};
+    constexpr DWORD Delay = 2000, Forced = 0xFFFFFFFF, Half = 0x80008000;
     for (auto [name, value] : {std::pair{L"RepeatTimes", 7u},
                                {L"RepeatDelay", Delay},
                                {L"VolumeControl", 3u},
                                {L"Language", 1u}})
         WriteSetting(name, value);
     WriteValue(VolumeKey, L"Volume", &Half);
-    Process reminder = Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe", L"/title:1");
+    Process reminder =
+        Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe", L"/close-after:40000");
     Close(reminder);
     ASSERT_TRUE(WaitUntil([] { return ::FindWindowW(L"Dialog", L"Reminder"); }));
 
-    Process program = StartProgram(L"/AUTORUN"), again{};
-    Watcher watcher(program);
+    // Its starts are its child processes, seen through a job; its replays force the level.
+    Process program = StartProgram(L"/AUTORUN");
+    HANDLE job = ::CreateJobObjectW(nullptr, nullptr),
+           changed = ::CreateEventW(nullptr, 0, 0, nullptr);
+    JOBOBJECT_ASSOCIATE_COMPLETION_PORT port{
+        job, ::CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1)};
+    ::SetInformationJobObject(job, JobObjectAssociateCompletionPortInformation, &port, sizeof port);
+    ASSERT_TRUE(::AssignProcessToJobObject(job, program.handle));
+    HKEY mirror = nullptr;
+    ::RegOpenKeyExW(HKEY_CURRENT_USER, VolumeKey, 0, KEY_READ | KEY_NOTIFY, &mirror);
     HWND main = WaitForProgramWindow(program);
-    ASSERT_NE(main, nullptr);
-    // The series starts at the first look, 5 s on, at 01:59:59.5 in winter time on 29 March
-    // 2026: the wake-up for replay 1 is asked for a time that the change skips.
-    clock.Set(Universal(20260329005959) + 500, 5000);
-    auto replayed = [&](size_t k) {
-        if (k == 3)
-            ::PostMessageW(FindOwnedWindow(main, L"About Nudgebell+"), WM_COMMAND, IDOK, 0);
-        if (k == 7) // done once the play is over and the next wake-up pending
-            ::PostMessageW(
-                ::GetDlgItem(::FindWindowExW(main, nullptr, L"#32770", nullptr), IDC_EXIT),
-                BM_CLICK, 0, 0);
-    };
-    auto played = [&](size_t k) {
-        if (k == 1) {
-            fs::remove(slow);
-            again = StartProgram(L""); // the panel comes forward, the series goes on
+    // The first look, 5 s on, starts the series at 01:59:59.5 in winter time on 29 March 2026:
+    // replay 1's wake-up is asked for a time that the change skips.
+    SetClock(Universal({2026, 3, 0, 29, 0, 59, 59, 500}), 5000);
+    std::vector<LONGLONG> starts, replays;
+    DWORD level = Half, message = 0;
+    for (ULONGLONG end = ::GetTickCount64() + 6000 + 8 * Delay; ::GetTickCount64() < end;) {
+        ::RegNotifyChangeKeyValue(mirror, FALSE, REG_NOTIFY_CHANGE_LAST_SET, changed, TRUE);
+        const bool moved = ::WaitForSingleObject(changed, 10) == WAIT_OBJECT_0;
+        ULONG_PTR key = 0;
+        OVERLAPPED *id = nullptr;
+        while (::GetQueuedCompletionStatus(port.CompletionPort, &message, &key, &id, 0))
+            if (message == JOB_OBJECT_MSG_NEW_PROCESS &&
+                ULONG_PTR(id) != ::GetProcessId(program.handle))
+                starts.push_back(LONGLONG(::GetTickCount64()));
+        const DWORD now = moved ? ReadValue(VolumeKey, L"Volume").value_or(0) : level;
+        const size_t k = replays.size();
+        if (now == Forced && level != Forced) { // replay k + 1 begins
+            replays.push_back(LONGLONG(::GetTickCount64()));
+            if (k == 2)
+                ::PostMessageW(FindOwnedWindow(main, L"About Nudgebell+"), WM_COMMAND, IDOK, 0);
+            if (k == 6) // done once the play is over and the next wake-up pending
+                ::PostMessageW(
+                    ::GetDlgItem(::FindWindowExW(main, nullptr, L"#32770", nullptr), IDC_EXIT),
+                    BM_CLICK, 0, 0);
+        } else if (now != Forced && level == Forced) { // replay k is over
+            if (k == 1)
+                std::filesystem::remove(home + "\\slow");
+            if (k == 2)
+                ::PostMessageW(main, WM_COMMAND, IDM_ABOUT, 0);
+            if (k == 3) // an hour back
+                SetClock(Universal() - 3600000);
+            if (k == 4) // 02:59:59.5 in summer time on 25 October 2026 when replay 5 begins
+                SetClock(Universal({2026, 10, 0, 25, 0, 59, 59, 500}), Delay);
         }
-        if (k == 2)
-            ::PostMessageW(main, WM_COMMAND, IDM_ABOUT, 0);
-        if (k == 3)
-            clock.Jump(-Hour);
-        if (k == 4) // 02:59:59.5 in summer time on 25 October 2026, when replay 5 begins
-            clock.Set(Universal(20261025005959) + 500, Delay);
-    };
-    watcher.Watch(7, 5000 + 8 * Delay, replayed, played);
-    ASSERT_EQ(watcher.replays.size(), 7u);
-    const char *what[] = {"the spring change",       "a long play",
-                          "the About box open",      "the clock an hour back",
-                          "the clock moved forward", "the autumn change",
-                          "the repeated hour"};
-    for (size_t k = 1; k <= 7; ++k) {
-        const std::string before = watcher.StartsAround(k, -LONGLONG(Delay), 0);
-        EXPECT_TRUE(!before.empty() && before == watcher.StartsAround(k, -1400, -600))
-            << "replay " << k << " (" << what[k - 1] << "): starts at" << before
-            << " ms, wanted one from -1400 to -600";
+        level = now;
     }
-
-    EXPECT_EQ(Wait(again, 0), 0u) << "the second start did not end";
-    EXPECT_EQ(Wait(program, 3000), 0u) << "not ended by Exit";
-    const size_t started = watcher.starts.size();
-    watcher.Watch(
-        8, Delay, [](size_t) {}, [](size_t) {}); // the starts alone
-    EXPECT_EQ(watcher.starts.size(), started) << "a start after the program ended";
+    EXPECT_EQ(::WaitForSingleObject(program.handle, 0), WAIT_OBJECT_0) << "not ended by Exit";
+    ASSERT_EQ(replays.size(), 7u);
+    const char *what[] = {"the spring change", "a long play",   "the About box",
+                          "an hour back",      "moved forward", "the autumn change",
+                          "the repeated hour"};
+    for (size_t k = 0; k < 7; ++k) {
+        std::string seen;
+        bool wanted = false, other = false;
+        for (LONGLONG start : starts) // before replay k + 1, or after the last one
+            if (LONGLONG at = start - replays[k]; at > -LONGLONG(Delay) && (at <= 0 || k == 6)) {
+                seen += " " + std::to_string(at);
+                (at >= -1400 && at <= -600 ? wanted : other) = true;
+            }
+        EXPECT_TRUE(wanted && !other) << "replay " << k + 1 << " (" << what[k] << "): starts at"
+                                      << seen << " ms, wanted one from -1400 to -600 alone";
+    }
+    ::RegCloseKey(mirror);
+    for (HANDLE handle : {job, changed, port.CompletionPort})
+        ::CloseHandle(handle);
 }
 
 } // namespace

@@ -74,28 +74,30 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
 }
 
 // The interval to a local time is the fields' difference, wherever the clock's zone changes
-// (Berlin, Sydney, Adelaide; Lord Howe by half an hour): a time a change repeats or skips is as
-// far away as the clock says, as are midnight, a month's and a year's end.
+// (Berlin; Sydney; Adelaide; Lord Howe, by half an hour): a time a change repeats or skips is as
+// far away as the clock says, as are midnight, a month's and a year's end. Times as the digits
+// YYYYMMDDhhmmss, milliseconds beside; no interval for a field out of range.
 TEST(PlatformRun, LocalIntervalIsTheDifferenceOfTheFields) {
-    const std::tuple<SYSTEMTIME, SYSTEMTIME, std::optional<LONGLONG>> cases[] = {
-        {{2026, 10, 0, 25, 2, 59, 58, 0}, {2026, 10, 0, 25, 3, 0, 0, 0}, 2000},
-        {{2026, 10, 0, 25, 2, 10, 0, 500}, {2026, 10, 0, 25, 2, 10, 19, 0}, 18500},
-        {{2026, 3, 0, 29, 1, 59, 58, 0}, {2026, 3, 0, 29, 2, 0, 0, 0}, 2000},
-        {{2026, 4, 0, 5, 2, 59, 50, 0}, {2026, 4, 0, 5, 3, 0, 19, 0}, 29000},
-        {{2026, 10, 0, 4, 1, 59, 55, 0}, {2026, 10, 0, 4, 2, 0, 5, 0}, 10000},
-        {{2026, 10, 0, 4, 1, 59, 59, 0}, {2026, 10, 0, 4, 2, 30, 1, 0}, 1802000},
-        {{2026, 6, 0, 30, 23, 59, 31, 0}, {2026, 7, 0, 1, 0, 0, 0, 0}, 29000},
-        {{2028, 2, 0, 28, 23, 59, 59, 0}, {2028, 2, 0, 29, 0, 0, 1, 0}, 2000},
-        {{2026, 12, 0, 31, 23, 59, 50, 0}, {2027, 1, 0, 1, 0, 0, 20, 0}, 30000},
-        {{2026, 3, 0, 29, 3, 0, 5, 0}, {2026, 3, 0, 29, 3, 0, 3, 0}, -2000},
-        {{2026, 1, 0, 1, 0, 0, 0, 0}, {2026, 1, 0, 1, 18, 11, 16, 0}, 65'476'000},
-        {{2026, 13, 0, 1, 0, 0, 0, 0}, {2026, 1, 0, 1, 0, 0, 0, 0}, std::nullopt},
-        {{2026, 2, 0, 28, 0, 0, 0, 0}, {2026, 2, 0, 29, 0, 0, 0, 0}, std::nullopt},
+    auto time = [](ULONGLONG digits, WORD milliseconds = 0) {
+        SYSTEMTIME t{};
+        t.wMilliseconds = milliseconds;
+        for (WORD *field : {&t.wSecond, &t.wMinute, &t.wHour, &t.wDay, &t.wMonth})
+            *field = WORD(digits % 100), digits /= 100;
+        return t.wYear = WORD(digits), t;
     };
+    const std::tuple<ULONGLONG, ULONGLONG, std::optional<LONGLONG>> cases[] = {
+        {20261025025958, 20261025030000, 2000},     {20261025021000, 20261025021019, 19000},
+        {20260329015958, 20260329020000, 2000},     {20260405025950, 20260405030019, 29000},
+        {20261004015955, 20261004020005, 10000},    {20261004015959, 20261004023001, 1802000},
+        {20260630235931, 20260701000000, 29000},    {20280228235959, 20280229000001, 2000},
+        {20261231235950, 20270101000020, 30000},    {20260329030005, 20260329030003, -2000},
+        {20260101000000, 20260101181116, 65476000}, {20261301000000, 20260101000000, {}},
+        {20260228000000, 20260229000000, {}}};
     for (auto [from, to, expected] : cases) {
         LONGLONG interval = 0;
-        EXPECT_EQ(plat::win32::LocalInterval(from, to, &interval), expected.has_value());
-        EXPECT_EQ(interval, expected.value_or(0)) << to.wMonth << "/" << to.wDay << " " << to.wHour;
+        EXPECT_EQ(plat::win32::LocalInterval(time(from, 500), time(to, 500), &interval),
+                  expected.has_value());
+        EXPECT_EQ(interval, expected.value_or(0)) << from << " to " << to;
     }
 }
 
