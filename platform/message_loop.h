@@ -4,8 +4,6 @@
 
 namespace plat {
 
-// While a start scheduled by this thread (CeRunAppAtTime) is pending, also waits for it and
-// runs it when due.
 BOOL GetMessageW(MSG *message, HWND window, UINT first, UINT last);
 int TranslateAcceleratorW(HWND window, HACCEL table, MSG *message);
 BOOL TranslateMessage(const MSG *message);

@@ -3,7 +3,7 @@
 set -e
 packages="cmake make g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
 binutils-mingw-w64-x86-64 googletest wine wine64 fonts-wine xvfb xauth libasound2 imagemagick
-wixl msitools"
+wixl msitools faketime"
 missing=""
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||

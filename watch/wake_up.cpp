@@ -46,9 +46,7 @@ bool WakeUpTime(const SYSTEMTIME &now, DWORD repeatDelay, SYSTEMTIME *when) {
     return true;
 }
 
-void ScheduleWakeUp() {
-    SYSTEMTIME now{};
-    plat::GetLocalTime(&now);
+void ScheduleWakeUp(const SYSTEMTIME &now) {
     SYSTEMTIME when{};
     if (!WakeUpTime(now, Settings.RepeatDelay, &when))
         return;

@@ -6,6 +6,7 @@
 #include "watch/watch_cycle.h"
 #include "alert/alert.h"
 #include "app/app.h"
+#include "platform/clock.h"
 #include "platform/timer.h"
 #include "platform/window.h"
 #include "settings/settings.h"
@@ -75,13 +76,21 @@ void RestartWatchTimer(UINT period) {
     plat::SetTimer(MainWindow, WatchTimer, period, nullptr);
 }
 
+// The local time at which this tick began, from which its wake-up is reckoned.
+SYSTEMTIME TickTime() {
+    SYSTEMTIME now{};
+    plat::GetLocalTime(&now);
+    return now;
+}
+
 void StartSeries(HWND reminder) {
+    const SYSTEMTIME began = TickTime();
     WatchState.ringing = 1;
     WatchState.reminder = reminder;
     WatchState.ringCount = 0;
     RestartWatchTimer(Settings.RepeatDelay);
     ForgetWakeUpFailure();
-    ScheduleWakeUp();
+    ScheduleWakeUp(began);
 }
 
 void EndSeries() {
@@ -102,6 +111,7 @@ void StopSeries() {
 }
 
 void ContinueSeries() {
+    const SYSTEMTIME began = TickTime(); // before the play, which may take long
     if (Settings.Play && WatchState.ringCount < Settings.RepeatTimes) {
         WatchState.playing = 1;
         PlayAlarm(Settings.Sound.data());
@@ -113,7 +123,7 @@ void ContinueSeries() {
         return;
     }
     // Last, so that a tick nested in its failure message finds the state already settled.
-    ScheduleWakeUp();
+    ScheduleWakeUp(began);
 }
 
 } // namespace
@@ -155,5 +165,5 @@ void ResumeWatching() {
         return;
     }
     RestartWatchTimer(Settings.RepeatDelay);
-    ScheduleWakeUp();
+    ScheduleWakeUp(TickTime());
 }

@@ -41,9 +41,11 @@ WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played,
 // How long the sound of the wave file at `path` plays; 0 for a file with none, or no file.
 DWORD WaveFileMilliseconds(LPCWSTR path);
 
-// Waits until the calling thread has input (seen or not) or a pending scheduled start is due,
-// and runs that start. False at once when no start is pending.
-bool AwaitInputOrStart();
+// The milliseconds from local time `from` to local time `to` (negative when `to` is earlier),
+// both read from the same clock: the fields alone, with no zone or daylight saving applied, so
+// that a time a change repeats or skips is as far away as the clock's fields say. False for a
+// field out of range.
+bool LocalInterval(const SYSTEMTIME &from, const SYSTEMTIME &to, LONGLONG *milliseconds);
 
 // A function of a system library that only some actions need (sound, the start-up folder,
 // the shortcut), loaded from the system folder on its first use so that start-up does not pay

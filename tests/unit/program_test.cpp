@@ -82,19 +82,22 @@ std::string Heard() {
 }
 
 TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
-    enum Fault { No, TickInPlay, NoLevel }; // wake-ups that fail: EachReminderWindowGets...
+    enum Fault { No, TickInPlay, NoLevel, LongPlay }; // failing wake-ups: EachReminderWindow...
     // Play, RepeatTimes, RepeatDelay, AutoSnooze, VolumeControl, a fault, and the levels heard.
     const std::tuple<DWORD, DWORD, DWORD, DWORD, DWORD, Fault, const char *> cases[] = {
         {1, 3, 30000, 1, 4, No, "123"},      {0, 3, 30000, 1, 4, No, ""},
         {1, 0, 30000, 1, 4, No, ""},         {1, 2, 5000, 0, 1, No, "11"},
         {1, 3, 1000, 1, 2, No, "222"},       {1, 5, 30000, 1, 4, TickInPlay, "12333"},
         {1, 3, 30000, 0, 4, NoLevel, "---"}, {1, 1, 2000, 0, 0, No, "-"},
-        {1, 2, 2000, 0, 5, No, "--"},        {1, 1, 2000, 0, ~0u, No, "-"}};
+        {1, 2, 2000, 0, 5, No, "--"},        {1, 1, 2000, 0, ~0u, No, "-"},
+        {1, 3, 30000, 0, 4, LongPlay, "123"}};
     for (auto [play, times, delay, snooze, volume, fault, levels] : cases) {
         seam::Reset();
         Settings.Play = play, Settings.RepeatTimes = times, Settings.RepeatDelay = delay;
         Settings.AutoSnooze = snooze, Settings.VolumeControl = volume;
-        device.inPlay = fault == TickInPlay ? WatchTick : nullptr;
+        device.inPlay = fault == TickInPlay ? WatchTick
+                        : fault == LongPlay ? [] { device.now += 4000; }
+                                            : std::function<void()>();
         device.levelUnreadable = fault == NoLevel;
         const ULONGLONG t0 = device.now + PollInterval;
         RunSeries();

@@ -20,7 +20,7 @@ void Reset() { device = Device{}; device.now = Ms({2004, 6, 2, 1, 14, 5, 10, 0})
 void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes) { device.keys.insert(std::wstring(SettingsKey, std::size(SettingsKey) - 2)); device.registry[SettingsKey + name] = {type, bytes}; }
 HWND Open(const std::wstring &title, const std::wstring &className) { static INT_PTR made = 0x100; device.windows[HWND(made += 2)] = {className, title}; return device.foreground = HWND(made); }
 void Close(HWND window) { device.windows.erase(window); if (device.foreground == window) device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first; }
-void Tick() { device.now += device.period; WatchTick(); }
+void Tick() { device.now = std::max(device.now, device.due); device.due += device.period; WatchTick(); } // periodic, as the system's
 ULONGLONG Ms(const SYSTEMTIME &time) { ULARGE_INTEGER file{}; ::SystemTimeToFileTime(&time, reinterpret_cast<FILETIME *>(&file)); return file.QuadPart / 10000; }
 void Once(std::function<void()> &hook) { if (auto run = std::exchange(hook, nullptr)) { run(); hook = run; } }
 HKEY Handle(const std::wstring &path) { return HKEY(&*device.keys.insert(path).first); }
@@ -82,7 +82,7 @@ HANDLE CreateMutexW(SECURITY_ATTRIBUTES *, BOOL, LPCWSTR) { device.lastError = d
 DWORD GetLastError() { return device.lastError; }
 DWORD WaitForSingleObject(HANDLE, DWORD milliseconds) { device.now += milliseconds; return device.otherCopy == 2 ? WAIT_ABANDONED : WAIT_TIMEOUT; }
 HWND CreateWindowExW(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int, HWND, HMENU, HINSTANCE, LPVOID) { return HWND(INT_PTR(++device.windowsMade + 1)); }
-UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.period = milliseconds; return id; }
+UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.due = device.now + (device.period = milliseconds); return id; }
 BOOL KillTimer(HWND, UINT_PTR) { device.period = 0; return TRUE; }
 void GetLocalTime(SYSTEMTIME *now) { ULARGE_INTEGER file{.QuadPart = device.now * 10000}; ::FileTimeToSystemTime(reinterpret_cast<FILETIME *>(&file), now); }
 BOOL CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *when) { if (!device.wakeUpFails) device.wakeUps.push_back(*when); return !device.wakeUpFails; }

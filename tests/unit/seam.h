@@ -33,6 +33,7 @@ struct Device {
     std::map<std::wstring, Value> registry;           // "key\name"
     ULONGLONG now = 0, firstKeyAt = 0, lastKeyAt = 0; // local time in milliseconds
     UINT period = 0;                                  // the watch timer's; 0 when killed
+    ULONGLONG due = 0;                                // its next expiry
     std::map<HWND, std::pair<std::wstring, std::wstring>, std::greater<>> windows; // front first
     HWND foreground = nullptr, ownWindow = HWND(1);
     std::vector<Play> plays;
