@@ -2,6 +2,8 @@
 // program driven by real input: a posted click would ignore what a disabled window refuses.
 #include "tests/e2e/harness.h"
 
+#include <commctrl.h>
+
 namespace {
 
 using namespace e2e;
@@ -63,6 +65,16 @@ bool Above(HWND upper, HWND lower) {
     return false;
 }
 
+// A window of this test's that is never shown, of the class given.
+HWND Hidden(const wchar_t *windowClass, const wchar_t *title) {
+    WNDCLASSW registered{};
+    registered.lpfnWndProc = ::DefWindowProcW;
+    registered.lpszClassName = windowClass;
+    ::RegisterClassW(&registered);
+    return ::CreateWindowExW(0, windowClass, title, WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                             nullptr);
+}
+
 // Another program's window (this test's) in front of all others, over the panel, the focus
 // in a field of its own.
 HWND Cover() {
@@ -83,6 +95,59 @@ void FocusByCaption(HWND window) {
     Click(window, 0.03);
     EXPECT_TRUE(WaitUntil([&] { return Pumped(Focus(window) == window); }));
     ::DestroyWindow(over);
+}
+
+// What the user sees of a control: identifier, class, text, style, and its rectangle in dialog
+// units of the dialogs' font (left, top, width, height; a combo box's closed).
+struct Shown {
+    WORD id;
+    const wchar_t *windowClass, *text;
+    DWORD style;
+    RECT units;
+};
+
+// Each control of `dialog` in order (the tab order), against `table`.
+void ExpectControls(HWND dialog, std::initializer_list<Shown> table) {
+    struct alignas(4) {
+        DLGTEMPLATE box;
+        WORD menu, windowClass, title, points;
+        wchar_t font[13];
+    } probe{{DS_SETFONT | WS_POPUP, 0, 0, 0, 0, 9, 9}, 0, 0, 0, 8, L"MS Shell Dlg"};
+    RECT base{0, 0, 4, 8}; // the pixels of 4 by 8 dialog units in that font
+    HWND units = ::CreateDialogIndirectW(nullptr, &probe.box, nullptr, nullptr);
+    ::MapDialogRect(units, &base);
+    ::DestroyWindow(units);
+    HWND control = ::GetWindow(dialog, GW_CHILD);
+    for (const Shown &want : table) {
+        wchar_t name[32] = L"", text[100] = L"";
+        ::GetClassNameW(control, name, 32);
+        ::SendMessageW(control, WM_GETTEXT, 100, LPARAM(text));
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+        const RECT seen{::MulDiv(r.left, 4, base.right), ::MulDiv(r.top, 8, base.bottom),
+                        ::MulDiv(r.right - r.left, 4, base.right),
+                        ::MulDiv(r.bottom - r.top, 8, base.bottom)};
+        EXPECT_EQ(::GetDlgCtrlID(control), want.id) << testing::PrintToString(want.text);
+        EXPECT_STREQ(name, want.windowClass) << want.id;
+        EXPECT_STREQ(text, want.text) << want.id;
+        EXPECT_EQ(DWORD(::GetWindowLongW(control, GWL_STYLE)), want.style) << std::hex << want.id;
+        EXPECT_TRUE(::EqualRect(&seen, &want.units))
+            << want.id << ": " << seen.left << ", " << seen.top << ", " << seen.right << ", "
+            << seen.bottom;
+        control = ::GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(control, nullptr) << "more controls";
+}
+
+// The texts of a list, in order.
+std::vector<std::wstring> Items(HWND list) {
+    std::vector<std::wstring> items(::SendMessageW(list, CB_GETCOUNT, 0, 0));
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].resize(::SendMessageW(list, CB_GETLBTEXTLEN, i, 0));
+        ::SendMessageW(list, CB_GETLBTEXT, i, LPARAM(items[i].data()));
+    }
+    return items;
 }
 
 // Five starts at the same moment: one copy runs on and the others end. The one that runs.
@@ -157,9 +222,14 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     }));
     EXPECT_FALSE(stripActive);
 
+    // Ctrl+Q during a series (of a reminder of this test's, never shown), its wake-up pending,
+    // ends the program at once.
+    HWND reminder = Hidden(L"Dialog", L"Reminder");
+    EXPECT_TRUE(WaitUntil([] { return ReadValue(SettingsKey, L"Language") == 1u; }));
     FocusByCaption(window);
     TypeKeys({VK_CONTROL}, 'Q');
-    EXPECT_EQ(Wait(program, 10000), 0u);
+    EXPECT_EQ(Wait(program, 2000), 0u);
+    ::DestroyWindow(reminder);
 
     // Hidden starts at the same moment, as a start-up shortcut racing another: one copy runs.
     program = StartFiveAtOnce(L"/AUTORUN");
@@ -168,23 +238,51 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
 
 TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     // Windows with the program's class or its title alone are no running copy.
-    WNDCLASSW decoyClass{};
-    decoyClass.lpfnWndProc = ::DefWindowProcW;
-    decoyClass.lpszClassName = ProgramClass;
-    ::RegisterClassW(&decoyClass);
-    HWND decoys[2];
-    for (int i = 0; i < 2; ++i)
-        decoys[i] = ::CreateWindowExW(0, i ? ProgramClass : L"Static", i ? L"" : ProgramTitle,
-                                      WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    HWND decoys[] = {Hidden(L"Static", ProgramTitle), Hidden(ProgramClass, L"")};
     Process program = StartFiveAtOnce(L"/autorun"); // no keyword: ordinary starts
     HWND window = WaitForProgramWindow(program);
     for (HWND decoy : decoys)
         ::DestroyWindow(decoy);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(::IsWindowVisible(window));
-    HWND run = ::GetDlgItem(::FindWindowExW(window, nullptr, L"#32770", nullptr), 1001);
+    HWND panel = ::FindWindowExW(window, nullptr, L"#32770", nullptr),
+         run = ::GetDlgItem(panel, 1001);
     EXPECT_TRUE(
         WaitUntil([&] { return ::GetForegroundWindow() == window && Focus(window) == run; }));
+    // The lists hand their scroll bar to the list dropped down, the fields their border to an
+    // extended style; an up-down sits at the right edge of its field, inside the field's place.
+    constexpr DWORD Text = 0x50020000, Tick = 0x50010003, List = 0x50010003, Number = 0x50012080;
+    constexpr DWORD Arrows = 0x50000036; // buddy int, right of the buddy, auto buddy, arrow keys
+    ExpectControls(panel,
+                   {{1001, L"Button", L"Run", 0x50010001, {4, 134, 54, 14}},
+                    {1002, L"Button", L"Exit", 0x50010000, {79, 134, 54, 14}},
+                    {0xFFFF, L"Static", L"When notification fires...", Text, {4, 3, 82, 9}},
+                    {1003, L"Button", L"Play sound", Tick, {4, 15, 49, 12}},
+                    {1004, L"ComboBox", L"Alarm1", List | CBS_SORT, {54, 15, 66, 13}},
+                    {0xFFFF, L"Static", L"repeat", Text, {4, 33, 24, 10}},
+                    {1007, L"Edit", L"3", Number, {32, 32, 21, 12}},
+                    {1008, L"msctls_updown32", L"Spin1", Arrows, {52, 32, 9, 12}},
+                    {0xFFFF, L"Static", L"times", Text, {67, 33, 29, 10}},
+                    {0xFFFF, L"Static", L"every", Text, {4, 50, 23, 10}},
+                    {1005, L"Edit", L"30", Number, {32, 49, 21, 12}},
+                    {1006, L"msctls_updown32", L"Spin1", Arrows, {52, 49, 9, 12}},
+                    {0xFFFF, L"Static", L"seconds", Text, {67, 50, 33, 10}},
+                    {0xFFFF, L"Static", L"then", Text, {4, 67, 18, 11}},
+                    {1009, L"Button", L"auto-snooze", Tick, {32, 66, 79, 11}},
+                    {0xFFFF, L"Static", L"for", Text, {4, 84, 16, 9}},
+                    {1010, L"ComboBox", L"5 minutes", List, {32, 82, 66, 13}},
+                    {1011, L"Button", L"Automatically run on startup", Tick, {4, 116, 108, 11}},
+                    {1014, L"Button", L">", 0x50010000, {121, 15, 12, 13}},
+                    {0xFFFF, L"Static", L"Volume level", Text, {4, 101, 49, 8}},
+                    {1015, L"ComboBox", L"Don't change", List, {54, 99, 79, 13}}});
+    EXPECT_EQ(Items(::GetDlgItem(panel, 1010)),
+              (std::vector<std::wstring>{L"5 minutes", L"10 minutes", L"15 minutes", L"30 minutes",
+                                         L"1 hour", L"2 hours"}));
+    EXPECT_EQ(Items(::GetDlgItem(panel, 1015)),
+              (std::vector<std::wstring>{L"Don't change", L"Set to minimum", L"Set to medium",
+                                         L"Set to maximum", L"Gradually increase"}));
+    EXPECT_EQ(::SendDlgItemMessageW(panel, 1008, UDM_GETRANGE, 0, 0), 100);
+    EXPECT_EQ(::SendDlgItemMessageW(panel, 1006, UDM_GETRANGE, 0, 0), 5 << 16 | 300);
 
     // A second start over another program's full-screen window brings the strip forward with
     // the main window, directly above it.
@@ -205,6 +303,34 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     Click(DropDown(tools), 0.25);
     HWND box = AboutBox(window);
     ASSERT_NE(box, nullptr);
+    // It covers the main window, its caption with the Done (close) button and no icon.
+    RECT covered{}, owner{};
+    ::GetWindowRect(box, &covered);
+    ::GetWindowRect(window, &owner);
+    EXPECT_TRUE(::EqualRect(&covered, &owner));
+    EXPECT_EQ(DWORD(::GetWindowLongW(box, GWL_STYLE)), 0x94C80044u); // a visible captioned popup
+    EXPECT_EQ(::GetWindowLongW(box, GWL_EXSTYLE), 0x10101);          // a modal frame, no 0x80000000
+    ExpectControls(
+        box, {{0xFFFF,
+               L"Static",
+               L"\xFFFF"
+               L"e",
+               0x50000003,
+               {7, 17, 18, 20}}, // icon 101
+              {0xFFFF, L"Static", L"Nudgebell+\nVersion 1.1a", 0x50020080, {34, 17, 73, 18}},
+              {0xFFFF,
+               L"Static",
+               L"Replays your reminders until you notice them, and snoozes them when you don't.",
+               0x50020000,
+               {33, 43, 102, 47}},
+              {1, L"Button", L"OK", 0x50010000, {49, 129, 40, 14}},
+              {0xFFFF,
+               L"Static",
+               L"By the Nudgebell+ developers. MIT License.",
+               0x50020000,
+               {33, 96, 87, 21}}});
+    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(WaitUntil([&] { return !::IsWindow(box); }, 500)) << "closed on cancel";
     EXPECT_FALSE(::IsWindowEnabled(::GetParent(tools)));
     Click(tools);
     TypeKeys({}, VK_SPACE); // after the click, on the box's OK; a menu would take it
@@ -232,9 +358,12 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
             [&] { return Pumped(::GetForegroundWindow() == box && Above(box, window)); }));
         ::DestroyWindow(over);
     }
+    // A window in front that closes while the box is open leaves the box in front.
+    ::DestroyWindow(Cover());
+    EXPECT_TRUE(WaitUntil([&] { return Pumped(::GetForegroundWindow() == box); }));
 
     // Tools -> Exit ends the program without saving.
-    Click(::GetDlgItem(box, IDOK));
+    ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); // the caption's Done
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
     Click(DropDown(tools), 0.75);
     EXPECT_EQ(Wait(program, 10000), 0u);
