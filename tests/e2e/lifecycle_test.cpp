@@ -97,57 +97,37 @@ void FocusByCaption(HWND window) {
     ::DestroyWindow(over);
 }
 
-// What the user sees of a control: identifier, class, text, style, and its rectangle in dialog
-// units of the dialogs' font (left, top, width, height; a combo box's closed).
-struct Shown {
-    WORD id;
-    const wchar_t *windowClass, *text;
-    DWORD style;
-    RECT units;
-};
-
-// Each control of `dialog` in order (the tab order), against `table`.
-void ExpectControls(HWND dialog, std::initializer_list<Shown> table) {
-    struct alignas(4) {
-        DLGTEMPLATE box;
-        WORD menu, windowClass, title, points;
-        wchar_t font[13];
-    } probe{{DS_SETFONT | WS_POPUP, 0, 0, 0, 0, 9, 9}, 0, 0, 0, 8, L"MS Shell Dlg"};
-    RECT base{0, 0, 4, 8}; // the pixels of 4 by 8 dialog units in that font
-    HWND units = ::CreateDialogIndirectW(nullptr, &probe.box, nullptr, nullptr);
+// What the user sees of each control of `dialog`, in order (the tab order): identifier, class,
+// text, style, and rectangle (left, top, width, height; a combo box's closed) in dialog units of
+// the dialogs' font; then the entries of each list.
+std::vector<std::wstring> Controls(HWND dialog) {
+    // A pop-up dialog of 8-point "MS Shell Dlg" tells the pixels of 4 by 8 dialog units.
+    alignas(4) const WORD probe[] = {DS_SETFONT, 0x8000, 0,   0,   0,   0,   0,   9,   9,
+                                     0,          0,      0,   8,   'M', 'S', ' ', 'S', 'h',
+                                     'e',        'l',    'l', ' ', 'D', 'l', 'g', 0};
+    RECT base{0, 0, 4, 8};
+    HWND units = ::CreateDialogIndirectW(nullptr, LPCDLGTEMPLATEW(probe), nullptr, nullptr);
     ::MapDialogRect(units, &base);
     ::DestroyWindow(units);
-    HWND control = ::GetWindow(dialog, GW_CHILD);
-    for (const Shown &want : table) {
-        wchar_t name[32] = L"", text[100] = L"";
-        ::GetClassNameW(control, name, 32);
-        ::SendMessageW(control, WM_GETTEXT, 100, LPARAM(text));
+    std::vector<std::wstring> shown;
+    for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[32] = L"", text[100] = L"", line[300];
+        ::GetClassNameW(c, name, 32);
+        ::SendMessageW(c, WM_GETTEXT, 100, LPARAM(text));
         RECT r{};
-        ::GetWindowRect(control, &r);
+        ::GetWindowRect(c, &r);
         ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
-        const RECT seen{::MulDiv(r.left, 4, base.right), ::MulDiv(r.top, 8, base.bottom),
-                        ::MulDiv(r.right - r.left, 4, base.right),
-                        ::MulDiv(r.bottom - r.top, 8, base.bottom)};
-        EXPECT_EQ(::GetDlgCtrlID(control), want.id) << testing::PrintToString(want.text);
-        EXPECT_STREQ(name, want.windowClass) << want.id;
-        EXPECT_STREQ(text, want.text) << want.id;
-        EXPECT_EQ(DWORD(::GetWindowLongW(control, GWL_STYLE)), want.style) << std::hex << want.id;
-        EXPECT_TRUE(::EqualRect(&seen, &want.units))
-            << want.id << ": " << seen.left << ", " << seen.top << ", " << seen.right << ", "
-            << seen.bottom;
-        control = ::GetWindow(control, GW_HWNDNEXT);
+        swprintf(line, 300, L"%d|%ls|%ls|%lx|%d,%d,%d,%d", ::GetDlgCtrlID(c), name, text,
+                 ::GetWindowLongW(c, GWL_STYLE), ::MulDiv(r.left, 4, base.right),
+                 ::MulDiv(r.top, 8, base.bottom), ::MulDiv(r.right - r.left, 4, base.right),
+                 ::MulDiv(r.bottom - r.top, 8, base.bottom));
+        shown.push_back(line);
+        for (LRESULT i = 0, n = ::SendMessageW(c, CB_GETCOUNT, 0, 0); i < n && n != CB_ERR; ++i) {
+            ::SendMessageW(c, CB_GETLBTEXT, i, LPARAM(text));
+            shown.back() += (i ? L"," : L"|") + std::wstring(text);
+        }
     }
-    EXPECT_EQ(control, nullptr) << "more controls";
-}
-
-// The texts of a list, in order.
-std::vector<std::wstring> Items(HWND list) {
-    std::vector<std::wstring> items(::SendMessageW(list, CB_GETCOUNT, 0, 0));
-    for (size_t i = 0; i < items.size(); ++i) {
-        items[i].resize(::SendMessageW(list, CB_GETLBTEXTLEN, i, 0));
-        ::SendMessageW(list, CB_GETLBTEXT, i, LPARAM(items[i].data()));
-    }
-    return items;
+    return shown;
 }
 
 // Five starts at the same moment: one copy runs on and the others end. The one that runs.
@@ -250,37 +230,33 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     EXPECT_TRUE(
         WaitUntil([&] { return ::GetForegroundWindow() == window && Focus(window) == run; }));
     // The lists hand their scroll bar to the list dropped down, the fields their border to an
-    // extended style; an up-down sits at the right edge of its field, inside the field's place.
-    constexpr DWORD Text = 0x50020000, Tick = 0x50010003, List = 0x50010003, Number = 0x50012080;
-    constexpr DWORD Arrows = 0x50000036; // buddy int, right of the buddy, auto buddy, arrow keys
-    ExpectControls(panel,
-                   {{1001, L"Button", L"Run", 0x50010001, {4, 134, 54, 14}},
-                    {1002, L"Button", L"Exit", 0x50010000, {79, 134, 54, 14}},
-                    {0xFFFF, L"Static", L"When notification fires...", Text, {4, 3, 82, 9}},
-                    {1003, L"Button", L"Play sound", Tick, {4, 15, 49, 12}},
-                    {1004, L"ComboBox", L"Alarm1", List | CBS_SORT, {54, 15, 66, 13}},
-                    {0xFFFF, L"Static", L"repeat", Text, {4, 33, 24, 10}},
-                    {1007, L"Edit", L"3", Number, {32, 32, 21, 12}},
-                    {1008, L"msctls_updown32", L"Spin1", Arrows, {52, 32, 9, 12}},
-                    {0xFFFF, L"Static", L"times", Text, {67, 33, 29, 10}},
-                    {0xFFFF, L"Static", L"every", Text, {4, 50, 23, 10}},
-                    {1005, L"Edit", L"30", Number, {32, 49, 21, 12}},
-                    {1006, L"msctls_updown32", L"Spin1", Arrows, {52, 49, 9, 12}},
-                    {0xFFFF, L"Static", L"seconds", Text, {67, 50, 33, 10}},
-                    {0xFFFF, L"Static", L"then", Text, {4, 67, 18, 11}},
-                    {1009, L"Button", L"auto-snooze", Tick, {32, 66, 79, 11}},
-                    {0xFFFF, L"Static", L"for", Text, {4, 84, 16, 9}},
-                    {1010, L"ComboBox", L"5 minutes", List, {32, 82, 66, 13}},
-                    {1011, L"Button", L"Automatically run on startup", Tick, {4, 116, 108, 11}},
-                    {1014, L"Button", L">", 0x50010000, {121, 15, 12, 13}},
-                    {0xFFFF, L"Static", L"Volume level", Text, {4, 101, 49, 8}},
-                    {1015, L"ComboBox", L"Don't change", List, {54, 99, 79, 13}}});
-    EXPECT_EQ(Items(::GetDlgItem(panel, 1010)),
-              (std::vector<std::wstring>{L"5 minutes", L"10 minutes", L"15 minutes", L"30 minutes",
-                                         L"1 hour", L"2 hours"}));
-    EXPECT_EQ(Items(::GetDlgItem(panel, 1015)),
-              (std::vector<std::wstring>{L"Don't change", L"Set to minimum", L"Set to medium",
-                                         L"Set to maximum", L"Gradually increase"}));
+    // extended style; an up-down (buddy int, arrow keys) sits at the right edge of its field,
+    // inside the field's place; ">" stands level with the closed sound list, as tall.
+    const std::vector<std::wstring> panelTable{
+        L"1001|Button|Run|50010001|4,134,54,14",
+        L"1002|Button|Exit|50010000|79,134,54,14",
+        L"65535|Static|When notification fires...|50020000|4,3,82,9",
+        L"1003|Button|Play sound|50010003|4,15,49,12",
+        L"1004|ComboBox|Alarm1|50010103|54,15,66,13|Alarm1,Alarm2,Alarm3,Chimes",
+        L"65535|Static|repeat|50020000|4,33,24,10",
+        L"1007|Edit|3|50012080|32,32,21,12",
+        L"1008|msctls_updown32|Spin1|50000036|52,32,9,12",
+        L"65535|Static|times|50020000|67,33,29,10",
+        L"65535|Static|every|50020000|4,50,23,10",
+        L"1005|Edit|30|50012080|32,49,21,12",
+        L"1006|msctls_updown32|Spin1|50000036|52,49,9,12",
+        L"65535|Static|seconds|50020000|67,50,33,10",
+        L"65535|Static|then|50020000|4,67,18,11",
+        L"1009|Button|auto-snooze|50010003|32,66,79,11",
+        L"65535|Static|for|50020000|4,84,16,9",
+        L"1010|ComboBox|5 minutes|50010003|32,82,66,13|5 minutes,10 minutes,15 minutes,30 minutes,"
+        L"1 hour,2 hours",
+        L"1011|Button|Automatically run on startup|50010003|4,116,108,11",
+        L"1014|Button|>|50010000|121,15,12,13",
+        L"65535|Static|Volume level|50020000|4,101,49,8",
+        L"1015|ComboBox|Don't change|50010003|54,99,79,13|Don't change,Set to minimum,"
+        L"Set to medium,Set to maximum,Gradually increase"};
+    EXPECT_EQ(Controls(panel), panelTable);
     EXPECT_EQ(::SendDlgItemMessageW(panel, 1008, UDM_GETRANGE, 0, 0), 100);
     EXPECT_EQ(::SendDlgItemMessageW(panel, 1006, UDM_GETRANGE, 0, 0), 5 << 16 | 300);
 
@@ -310,25 +286,17 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     EXPECT_TRUE(::EqualRect(&covered, &owner));
     EXPECT_EQ(DWORD(::GetWindowLongW(box, GWL_STYLE)), 0x94C80044u); // a visible captioned popup
     EXPECT_EQ(::GetWindowLongW(box, GWL_EXSTYLE), 0x10101);          // a modal frame, no 0x80000000
-    ExpectControls(
-        box, {{0xFFFF,
-               L"Static",
-               L"\xFFFF"
-               L"e",
-               0x50000003,
-               {7, 17, 18, 20}}, // icon 101
-              {0xFFFF, L"Static", L"Nudgebell+\nVersion 1.1a", 0x50020080, {34, 17, 73, 18}},
-              {0xFFFF,
-               L"Static",
-               L"Replays your reminders until you notice them, and snoozes them when you don't.",
-               0x50020000,
-               {33, 43, 102, 47}},
-              {1, L"Button", L"OK", 0x50010000, {49, 129, 40, 14}},
-              {0xFFFF,
-               L"Static",
-               L"By the Nudgebell+ developers. MIT License.",
-               0x50020000,
-               {33, 96, 87, 21}}});
+    const std::vector<std::wstring> aboutTable{
+        // icon 101 at its own size, name, credits, OK
+
+        L"65535|Static|\xFFFF"
+        L"e|50000003|7,17,18,20", // icon 101, at its own size
+        L"65535|Static|Nudgebell+\nVersion 1.1a|50020080|34,17,73,18",
+        L"65535|Static|Replays your reminders until you notice them, and snoozes them when you "
+        L"don't.|50020000|33,43,102,47",
+        L"1|Button|OK|50010000|49,129,40,14",
+        L"65535|Static|By the Nudgebell+ developers. MIT License.|50020000|33,96,87,21"};
+    EXPECT_EQ(Controls(box), aboutTable);
     ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     EXPECT_FALSE(WaitUntil([&] { return !::IsWindow(box); }, 500)) << "closed on cancel";
     EXPECT_FALSE(::IsWindowEnabled(::GetParent(tools)));

@@ -32,9 +32,11 @@ TEST(WaveStream, LevelIsReadOnceFromAFourByteDwordMirror) {
 
 // Whether a file holds a sound is decided off the device; here, what is sent is what the file
 // holds, through several buffers and past a data chunk that claims more, and nothing of a file
-// with no sound.
+// with no sound; and the play returns once the output has received all of it.
 TEST(WaveStream, SendsWhatTheFileHoldsAndNothingOfAFileWithNoSound) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / L"stream.wav";
+    namespace fs = std::filesystem;
+    const fs::path path = fs::temp_directory_path() / L"stream.wav";
+    const fs::path heard = "Z:" + std::string(std::getenv("DEVICE_AUDIO_HOME")) + "/sounds";
     const uint32_t cases[][3] = {{40000, 40000, 40000}, {0xFFFFFFF0, 1001, 1000}, {100, 100, 0}};
     for (auto [declared, held, sent] : cases) { // 16-bit stereo, or no channels when none sent
         std::string bytes(
@@ -43,9 +45,15 @@ TEST(WaveStream, SendsWhatTheFileHoldsAndNothingOfAFileWithNoSound) {
         std::ofstream(path, std::ios::binary)
             << bytes << std::string((char *)&declared, 4) << std::string(held, 'Z');
         DWORD played = 0;
+        fs::remove_all(heard);
+        fs::create_directories(heard);
         EXPECT_EQ(plat::win32::StreamWaveFile(path.c_str(), 0x4000A000, &played),
                   sent ? WaveStream::Played : WaveStream::Malformed);
         EXPECT_EQ(played, sent);
+        uintmax_t received = 0; // each stream a file of its own, after a 44-byte header
+        for (const fs::directory_entry &sound : fs::directory_iterator(heard))
+            received += sound.path().extension() == ".wav" ? sound.file_size() - 44 : 1u << 31;
+        EXPECT_EQ(received, sent) << "bytes the output received by the end of the play";
     }
     ::DeleteFileW(path.c_str());
 }

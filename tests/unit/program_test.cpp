@@ -89,10 +89,8 @@ void RunSeries(int cap = 50) {
 std::string Heard() {
     const DWORD levels[] = {seam::Kept, 0x40004000, 0xA000A000, 0xFFFFFFFF};
     std::string heard;
-    for (const seam::Play &play : device.plays)
-        heard += play.mirror != play.level
-                     ? '!'
-                     : "-123?"[std::ranges::find(levels, play.level) - levels];
+    for (const seam::Play &p : device.plays)
+        heard += p.mirror != p.level ? '!' : "-123?"[std::ranges::find(levels, p.level) - levels];
     return heard;
 }
 
@@ -299,6 +297,7 @@ TEST(Program, PanelReadsTypedNumbersAndTheTick) {
         EXPECT_EQ(Settings.RepeatTimes, times) << testing::PrintToString(typed);
         EXPECT_EQ(Settings.RepeatDelay, delay);
         EXPECT_EQ(Settings.AutoRun, after);
+        EXPECT_EQ(Settings.AutoSnooze, 0u) << "its own tick, not the start-up one";
         EXPECT_EQ(device.shortcuts, Texts(deleted, L"deleted C:\\Startup\\Nudgebell+.lnk"));
         EXPECT_EQ(device.boxes, Texts{});
     }
@@ -308,7 +307,7 @@ std::vector<BYTE> Bytes(const void *data, size_t size) {
     return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
 }
 
-TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
+TEST(HostileStoredValues, LoadSeriesAndSaveStaySound) {
     constexpr int Sets = 1000, Cap = 40; // ticks after the one that starts the series
     const DWORD edges[] = {0, 1, 2, 3, 4, 5, 6, 7, 1000, 1001, 4294967, 4294968, 0x80000000, ~0u};
     const DWORD types[] = {REG_DWORD, REG_DWORD, REG_SZ, REG_BINARY, REG_QWORD, REG_NONE};
@@ -356,21 +355,6 @@ TEST(HostileStoredValues, LoadSeriesPanelAndSaveStaySound) {
             ASSERT_EQ(play.sound, expected.Sound.data()) << "the name as loaded";
         ASSERT_LE(device.keysTyped.size(), 10u);
         ASSERT_EQ(device.level, seam::Kept) << "put back";
-
-        // The panel shows what was loaded and reads it back: ticks as 1, whole seconds, a sound
-        // the folder does not hold as its first (the lists' entries are read on the device).
-        const bool listed = random() % 2 && !std::wcspbrk(expected.Sound.data(), L".\\");
-        device.files = {L"Alarm1.wav", std::wstring(expected.Sound.data()) + L".wav"};
-        device.files.resize(listed ? 2 : 1);
-        InitSettingsPanel(nullptr);
-        ReadSettingsPanel(nullptr);
-        const SettingsRecord &e = expected, &s = Settings; // Language: no part of the panel
-        const SettingsRecord shown(e.Play != 0, e.RepeatTimes, e.RepeatDelay / 1000 * 1000,
-                                   e.AutoSnooze != 0, s.SnoozeChoice, s.VolumeControl,
-                                   e.AutoRun != 0, s.Language);
-        for (auto [name, field] : DwordValues)
-            ASSERT_EQ(Settings.*field, shown.*field) << "read back: " << name;
-        ASSERT_STREQ(Settings.Sound.data(), listed ? expected.Sound.data() : L"Alarm1");
 
         device.registry.clear(); // what a save writes, and nothing else
         SaveSettings();

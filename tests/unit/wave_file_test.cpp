@@ -86,6 +86,8 @@ TEST(WaveFile, TheFirstFormatAndTheDataAfterItCountWhereverTheyLie) {
     };
     for (const auto &[name, bytes, expected] : cases)
         EXPECT_EQ(Find(bytes), expected) << name;
+    for (auto [tag, bits] : {std::pair<uint16_t, uint16_t>{1, 8}, {1, 24}, {1, 32}, {3, 32}})
+        EXPECT_EQ(Find(W(F(tag, 2, 8000, bits, bits / 4) + D(24))), "44+24") << tag << "/" << bits;
     // Formats no real sound has, each with data enough for a block: tag, channels, rate, bits,
     // block alignment.
     const std::tuple<const char *, uint16_t, uint16_t, uint32_t, uint16_t, uint16_t> refused[] = {
