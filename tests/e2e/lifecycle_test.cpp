@@ -48,13 +48,13 @@ HWND VisibleMenu() {
 // The menu that a click on the strip's Tools button drops down, or null.
 HWND DropDown(HWND tools) {
     Click(tools);
-    WaitUntil([] { return VisibleMenu() != nullptr; });
-    return VisibleMenu();
+    return WaitUntil([] { return VisibleMenu() != nullptr; }) ? VisibleMenu() : nullptr;
 }
 
 HWND AboutBox(HWND window) {
-    WaitUntil([&] { return FindOwnedWindow(window, L"About Nudgebell+") != nullptr; });
-    return FindOwnedWindow(window, L"About Nudgebell+");
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")) != nullptr; });
+    return box;
 }
 
 // Lies somewhere above `lower` in the order of top-level windows.
@@ -97,14 +97,11 @@ void FocusByCaption(HWND window) {
     ::DestroyWindow(over);
 }
 
-// What the user sees of each control of `dialog`, in order (the tab order): identifier, class,
-// text, style, and rectangle (left, top, width, height; a combo box's closed) in dialog units of
-// the dialogs' font; then the entries of each list.
+// Each control of `dialog` in (tab) order: id, class, text, style, rectangle (left, top, width,
+// height; a combo box closed) in dialog units of the dialogs' font, a list's entries.
 std::vector<std::wstring> Controls(HWND dialog) {
     // A pop-up dialog of 8-point "MS Shell Dlg" tells the pixels of 4 by 8 dialog units.
-    alignas(4) const WORD probe[] = {DS_SETFONT, 0x8000, 0,   0,   0,   0,   0,   9,   9,
-                                     0,          0,      0,   8,   'M', 'S', ' ', 'S', 'h',
-                                     'e',        'l',    'l', ' ', 'D', 'l', 'g', 0};
+    alignas(4) static const wchar_t probe[] = L"\x40\x8000\0\0\0\0\0\x9\x9\0\0\0\x8MS Shell Dlg";
     RECT base{0, 0, 4, 8};
     HWND units = ::CreateDialogIndirectW(nullptr, LPCDLGTEMPLATEW(probe), nullptr, nullptr);
     ::MapDialogRect(units, &base);
@@ -166,17 +163,9 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     EXPECT_EQ(Wait(wake, 10000), 0u);
     EXPECT_FALSE(::IsWindowVisible(window));
 
-    // A copy in a folder named like the keyword is a second start: it brings the hidden copy
-    // forward, its strip under it, and ends.
-    wchar_t temp[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = temp + std::wstring(L"AppRunAtTime"), copy = folder + L"\\copy.exe";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
-    Process second = Start(copy, L"");
+    // A second start brings the hidden copy forward, its strip under it, and ends.
+    Process second = StartProgram(L"");
     EXPECT_EQ(Wait(second, 10000), 0u);
-    ::DeleteFileW(copy.c_str());
-    ::RemoveDirectoryW(folder.c_str());
     EXPECT_TRUE(WaitUntil([&] { return Pumped(::GetForegroundWindow() == window); }));
     EXPECT_TRUE(::IsWindowVisible(bar));
     RECT main{}, strip{};
@@ -202,8 +191,7 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     }));
     EXPECT_FALSE(stripActive);
 
-    // Ctrl+Q during a series (of a reminder of this test's, never shown), its wake-up pending,
-    // ends the program at once.
+    // Ctrl+Q during a series (for a hidden reminder of the test's), a wake-up pending, ends it.
     HWND reminder = Hidden(L"Dialog", L"Reminder");
     EXPECT_TRUE(WaitUntil([] { return ReadValue(SettingsKey, L"Language") == 1u; }));
     FocusByCaption(window);
@@ -229,9 +217,8 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
          run = ::GetDlgItem(panel, 1001);
     EXPECT_TRUE(
         WaitUntil([&] { return ::GetForegroundWindow() == window && Focus(window) == run; }));
-    // The lists hand their scroll bar to the list dropped down, the fields their border to an
-    // extended style; an up-down (buddy int, arrow keys) sits at the right edge of its field,
-    // inside the field's place; ">" stands level with the closed sound list, as tall.
+    // Lists hand their scroll bar to the dropped list, fields their border to an extended style;
+    // an up-down sits in its field's place at its right; ">" is level with the closed sound list.
     const std::vector<std::wstring> panelTable{
         L"1001|Button|Run|50010001|4,134,54,14",
         L"1002|Button|Exit|50010000|79,134,54,14",

@@ -1,6 +1,5 @@
 // The program watching on the device: reminders opened by the device's stand-in (tools/reminder),
 // each replay heard, the keys typed read from the stand-in's report.
-#include "res/resource.h"
 #include "tests/e2e/harness.h"
 
 #include <filesystem>
@@ -85,25 +84,14 @@ TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
     EXPECT_NEAR(keys - heard[4].onset, Delay + 250, Delay / 2.0) << "keys after the last replay";
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), HalfVolume);
 
-    // "Run" in mid-series, with another sound chosen, keeps the delay. Then another program's
-    // window comes in front: when the series ends no keys are typed, and the reminder stays open.
+    // Another program's window in front during the next series: at its end no keys, no snooze.
     fs::path last = Open(L"/title:4");
-    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 6; }, Poll + Delay + 3000));
-    Process again = StartProgram(L"");
-    EXPECT_EQ(Wait(again, 10000), 0u);
-    HWND main = ::FindWindowW(ProgramClass, ProgramTitle);
-    HWND panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
-    ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Alarm2"));
-    ::PostMessageW(::GetDlgItem(panel, IDC_RUN), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
     HWND over = ::CreateWindowExW(WS_EX_TOPMOST, L"Edit", L"", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99,
                                   nullptr, nullptr, nullptr, nullptr);
     ::SetForegroundWindow(over);
     ::SetFocus(over);
-    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 7; }, Poll + Delay + 3000));
+    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 7; }, Poll + 2 * Delay + 3000));
     heard = CapturedSounds();
-    EXPECT_EQ(heard[6].alarm, L"Alarm2");
-    EXPECT_LT(heard[6].onset - heard[5].onset, Delay + 1500) << "the delay after Run";
     // Until half a delay after the series' end, which leaves a late tick time to show.
     const double end = heard[6].onset + Delay + Delay / 2;
     WaitUntil([&] { return UnixMilliseconds() > end; }, 60000);

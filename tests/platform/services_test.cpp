@@ -2,6 +2,7 @@
 // the desktop's sound names. Posted keys are seen reaching another program end to end.
 #include "platform/clock.h"
 #include "platform/message_loop.h"
+#include "platform/process.h"
 #include "platform/win32/win32_internal.h"
 
 #include <gtest/gtest.h>
@@ -74,7 +75,10 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
     ::DeleteFileW(second.c_str());
 }
 
+// The command line as the handheld gives it: the arguments alone, not the program's path
+// (which may hold "AppRunAtTime", a folder's name).
 TEST(PlatformRun, HandheldSoundNamesPlayTheMediaFolderAndNetworkPathsNever) {
+    EXPECT_STREQ(plat::GetCommandLineW(), L"--gtest_filter=PlatformRun.*");
     wchar_t windows[MAX_PATH] = L"";
     ::GetWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring media = std::wstring(windows) + L"\\Media\\";

@@ -84,8 +84,7 @@ void RunSeries(int cap = 50) {
         seam::Tick();
 }
 
-// The levels of the replays heard: 1 minimum, 2 medium, 3 maximum, "-" the device's own; "!"
-// when the volume mirror did not hold the level.
+// The replays' levels: 1 minimum, 2 medium, 3 maximum, "-" the device's own, "!" not mirrored.
 std::string Heard() {
     const DWORD levels[] = {seam::Kept, 0x40004000, 0xA000A000, 0xFFFFFFFF};
     std::string heard;
@@ -307,8 +306,8 @@ std::vector<BYTE> Bytes(const void *data, size_t size) {
     return {static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size};
 }
 
-TEST(HostileStoredValues, LoadSeriesAndSaveStaySound) {
-    constexpr int Sets = 1000, Cap = 40; // ticks after the one that starts the series
+TEST(HostileStoredValues, LoadAndSaveStaySound) {
+    constexpr int Sets = 1000;
     const DWORD edges[] = {0, 1, 2, 3, 4, 5, 6, 7, 1000, 1001, 4294967, 4294968, 0x80000000, ~0u};
     const DWORD types[] = {REG_DWORD, REG_DWORD, REG_SZ, REG_BINARY, REG_QWORD, REG_NONE};
     std::mt19937 random(2004);
@@ -343,18 +342,6 @@ TEST(HostileStoredValues, LoadSeriesAndSaveStaySound) {
         ASSERT_TRUE(std::ranges::count(Settings.Sound, L'\0')) << "terminated";
         ASSERT_STREQ(Settings.Sound.data(), expected.Sound.data())
             << "cut at a terminator, a half or 259";
-
-        for (const wchar_t *title : seam::Titles)
-            seam::Open(title);
-        StartWatchTimer();
-        for (int tick = 0; tick <= Cap; ++tick)
-            seam::Tick();
-        ASSERT_EQ(device.plays.size(),
-                  expected.Play ? std::min<DWORD>(expected.RepeatTimes, Cap) : 0);
-        for (const seam::Play &play : device.plays)
-            ASSERT_EQ(play.sound, expected.Sound.data()) << "the name as loaded";
-        ASSERT_LE(device.keysTyped.size(), 10u);
-        ASSERT_EQ(device.level, seam::Kept) << "put back";
 
         device.registry.clear(); // what a save writes, and nothing else
         SaveSettings();
