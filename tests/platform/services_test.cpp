@@ -50,11 +50,11 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
     for (const std::wstring *probe : {&first, &second})
         ::DeleteFileW((*probe + L".log").c_str());
 
-    // 40 registrations 3 to 5 s ahead, shuffled: the last is neither the earliest nor latest.
-    const ULONGLONG now = Now(), secondAt = now + 3500;
+    // 40 registrations 1.5 to 2.5 s ahead, shuffled: the last is neither the earliest nor latest.
+    const ULONGLONG now = Now(), secondAt = now + 2000;
     ULONGLONG last = 0, latest = 0, refused = 0;
     for (int i = 0; i < 40; ++i) {
-        last = now + 3000 + (i * 23 % 40) * 50;
+        last = now + 1500 + (i * 23 % 40) * 25;
         latest = std::max(latest, last);
         refused += !RunAt(i % 2 ? capitals : first, last);
     }
