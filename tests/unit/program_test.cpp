@@ -358,7 +358,6 @@ TEST(HostileStoredValues, LoadAndSaveStaySound) {
                 << name;
         ASSERT_STREQ(Settings.Sound.data(), saved.Sound.data()) << "reloads as saved";
     }
-    std::printf("hostile stored values: %d sets\n", Sets);
 }
 
 } // namespace
