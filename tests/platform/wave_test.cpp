@@ -14,7 +14,7 @@ using plat::win32::WaveStream;
 TEST(WaveStream, LevelIsReadOnceFromAFourByteDwordMirror) {
     const uint64_t value = 0x1234567880008000;
     const DWORD mirrors[][3] = {
-        {REG_DWORD, 8, 0xFFFFFFFF}, {REG_BINARY, 4, 0xFFFFFFFF}, {REG_DWORD, 4, 0x80008000}};
+        {REG_DWORD, 8, ~0u}, {REG_DWORD, 2, ~0u}, {REG_BINARY, 4, ~0u}, {REG_DWORD, 4, 0x80008000}};
     for (const auto &[type, size, level] : mirrors) {
         ::RegSetKeyValueW(HKEY_CURRENT_USER, L"ControlPanel\\Volume", L"Volume", type, &value,
                           size);

@@ -107,7 +107,6 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
                  {.volume = 3, .fault = NoWakeUp, .levels = "333"},
                  {.snooze = 0, .fault = NoLevel, .levels = "---"},
                  {.times = 1, .delay = 2000, .snooze = 0, .volume = 0, .levels = "-"},
-                 {.times = 2, .delay = 2000, .snooze = 0, .volume = 5, .levels = "--"},
                  {.times = 1, .delay = 2000, .snooze = 0, .volume = ~0u, .levels = "-"}};
     for (auto [play, times, delay, snooze, volume, fault, levels] : cases) {
         seam::Reset();
