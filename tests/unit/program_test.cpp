@@ -49,12 +49,13 @@ TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
     // The carry into the first of every month, a year's end included, in leap years and not.
     for (WORD year : {2000, 2004, 2005, 2100}) {
         for (WORD month = 1; month <= 12; ++month) {
-            const SYSTEMTIME first{WORD(year + month / 12), WORD(month % 12 + 1), 0, 1, 0, 0, 0, 0};
+            SYSTEMTIME first{WORD(year + month / 12), WORD(month % 12 + 1), 0, 1, 0, 0, 0, 0};
             SYSTEMTIME before{}, when{};
             device.now = seam::Ms(first) - 10000;
             plat::GetLocalTime(&before);
             ASSERT_TRUE(WakeUpTime(before, 30000, &when));
-            EXPECT_EQ(seam::Ms(when), seam::Ms(first)) << year << "-" << month << " + 29 s";
+            first.wDayOfWeek = before.wDayOfWeek; // fields, not times: 29 February 2100 converts
+            EXPECT_EQ(std::memcmp(&when, &first, sizeof when), 0) << year << "-" << month;
         }
     }
 }
