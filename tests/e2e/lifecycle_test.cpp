@@ -67,9 +67,8 @@ bool Above(HWND upper, HWND lower) {
 
 // A window of this test's that is never shown, of the class given.
 HWND Hidden(const wchar_t *windowClass, const wchar_t *title) {
-    WNDCLASSW registered{};
-    registered.lpfnWndProc = ::DefWindowProcW;
-    registered.lpszClassName = windowClass;
+    WNDCLASSW registered{0,       ::DefWindowProcW, 0,       0,       nullptr,
+                         nullptr, nullptr,          nullptr, nullptr, windowClass};
     ::RegisterClassW(&registered);
     return ::CreateWindowExW(0, windowClass, title, WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
                              nullptr);

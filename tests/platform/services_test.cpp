@@ -75,10 +75,12 @@ TEST(PlatformRun, EachProgramHasOnePendingStartWhichItsLastRegistrationSets) {
     ::DeleteFileW(second.c_str());
 }
 
-// The command line as the handheld gives it: the arguments alone, not the program's path
-// (which may hold "AppRunAtTime", a folder's name).
+// The process as the handheld gives it: the arguments alone (a folder may be named AppRunAtTime),
+// and no path cut to fit.
 TEST(PlatformRun, HandheldSoundNamesPlayTheMediaFolderAndNetworkPathsNever) {
     EXPECT_STREQ(plat::GetCommandLineW(), L"--gtest_filter=PlatformRun.*");
+    wchar_t cut[8];
+    EXPECT_EQ(plat::GetModuleFileNameW(nullptr, cut, 8), 0u);
     wchar_t windows[MAX_PATH] = L"";
     ::GetWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring media = std::wstring(windows) + L"\\Media\\";

@@ -30,9 +30,8 @@ TEST(WaveStream, LevelIsReadOnceFromAFourByteDwordMirror) {
     EXPECT_EQ(level, 0x4000A000u);
 }
 
-// Whether a file holds a sound is decided off the device; here, what is sent is what the file
-// holds, through several buffers and past a data chunk that claims more, and nothing of a file
-// with no sound; and the play returns once the output has received all of it.
+// What is sent is what the file holds (through several buffers, past a data chunk claiming more),
+// nothing of a file with no sound; the play returns once the output has received all of it.
 TEST(WaveStream, SendsWhatTheFileHoldsAndNothingOfAFileWithNoSound) {
     namespace fs = std::filesystem;
     const fs::path path = fs::temp_directory_path() / L"stream.wav";
