@@ -2,6 +2,8 @@
 // program driven by real input: a posted click would ignore what a disabled window refuses.
 #include "tests/e2e/harness.h"
 
+#include <commctrl.h>
+
 namespace {
 
 using namespace e2e;
@@ -46,13 +48,13 @@ HWND VisibleMenu() {
 // The menu that a click on the strip's Tools button drops down, or null.
 HWND DropDown(HWND tools) {
     Click(tools);
-    WaitUntil([] { return VisibleMenu() != nullptr; });
-    return VisibleMenu();
+    return WaitUntil([] { return VisibleMenu() != nullptr; }) ? VisibleMenu() : nullptr;
 }
 
 HWND AboutBox(HWND window) {
-    WaitUntil([&] { return FindOwnedWindow(window, L"About Nudgebell+") != nullptr; });
-    return FindOwnedWindow(window, L"About Nudgebell+");
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")) != nullptr; });
+    return box;
 }
 
 // Lies somewhere above `lower` in the order of top-level windows.
@@ -61,6 +63,15 @@ bool Above(HWND upper, HWND lower) {
         if (w == lower)
             return true;
     return false;
+}
+
+// A window of this test's that is never shown, of the class given.
+HWND Hidden(const wchar_t *windowClass, const wchar_t *title) {
+    WNDCLASSW registered{0,       ::DefWindowProcW, 0,       0,       nullptr,
+                         nullptr, nullptr,          nullptr, nullptr, windowClass};
+    ::RegisterClassW(&registered);
+    return ::CreateWindowExW(0, windowClass, title, WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr,
+                             nullptr);
 }
 
 // Another program's window (this test's) in front of all others, over the panel, the focus
@@ -83,6 +94,36 @@ void FocusByCaption(HWND window) {
     Click(window, 0.03);
     EXPECT_TRUE(WaitUntil([&] { return Pumped(Focus(window) == window); }));
     ::DestroyWindow(over);
+}
+
+// Each control of `dialog` in (tab) order: id, class, text, style, rectangle (left, top, width,
+// height; a combo box closed) in dialog units of the dialogs' font, a list's entries.
+std::vector<std::wstring> Controls(HWND dialog) {
+    // A pop-up dialog of 8-point "MS Shell Dlg" tells the pixels of 4 by 8 dialog units.
+    alignas(4) static const wchar_t probe[] = L"\x40\x8000\0\0\0\0\0\x9\x9\0\0\0\x8MS Shell Dlg";
+    RECT base{0, 0, 4, 8};
+    HWND units = ::CreateDialogIndirectW(nullptr, LPCDLGTEMPLATEW(probe), nullptr, nullptr);
+    ::MapDialogRect(units, &base);
+    ::DestroyWindow(units);
+    std::vector<std::wstring> shown;
+    for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t name[32] = L"", text[100] = L"", line[300];
+        ::GetClassNameW(c, name, 32);
+        ::SendMessageW(c, WM_GETTEXT, 100, LPARAM(text));
+        RECT r{};
+        ::GetWindowRect(c, &r);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+        swprintf(line, 300, L"%d|%ls|%ls|%lx|%d,%d,%d,%d", ::GetDlgCtrlID(c), name, text,
+                 ::GetWindowLongW(c, GWL_STYLE), ::MulDiv(r.left, 4, base.right),
+                 ::MulDiv(r.top, 8, base.bottom), ::MulDiv(r.right - r.left, 4, base.right),
+                 ::MulDiv(r.bottom - r.top, 8, base.bottom));
+        shown.push_back(line);
+        for (LRESULT i = 0, n = ::SendMessageW(c, CB_GETCOUNT, 0, 0); i < n && n != CB_ERR; ++i) {
+            ::SendMessageW(c, CB_GETLBTEXT, i, LPARAM(text));
+            shown.back() += (i ? L"," : L"|") + std::wstring(text);
+        }
+    }
+    return shown;
 }
 
 // Five starts at the same moment: one copy runs on and the others end. The one that runs.
@@ -121,17 +162,9 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     EXPECT_EQ(Wait(wake, 10000), 0u);
     EXPECT_FALSE(::IsWindowVisible(window));
 
-    // A copy in a folder named like the keyword is a second start: it brings the hidden copy
-    // forward, its strip under it, and ends.
-    wchar_t temp[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = temp + std::wstring(L"AppRunAtTime"), copy = folder + L"\\copy.exe";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(::CopyFileW(ProgramPath().c_str(), copy.c_str(), FALSE));
-    Process second = Start(copy, L"");
+    // A second start brings the hidden copy forward, its strip under it, and ends.
+    Process second = StartProgram(L"");
     EXPECT_EQ(Wait(second, 10000), 0u);
-    ::DeleteFileW(copy.c_str());
-    ::RemoveDirectoryW(folder.c_str());
     EXPECT_TRUE(WaitUntil(
         [&] { return Pumped(::GetForegroundWindow() == window) && ::IsWindowVisible(bar); }));
     RECT main{}, strip{};
@@ -157,9 +190,13 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     }));
     EXPECT_FALSE(stripActive);
 
+    // Ctrl+Q during a series (for a hidden reminder of the test's), a wake-up pending, ends it.
+    HWND reminder = Hidden(L"Dialog", L"Reminder");
+    EXPECT_TRUE(WaitUntil([] { return ReadValue(SettingsKey, L"Language") == 1u; }));
     FocusByCaption(window);
     TypeKeys({VK_CONTROL}, 'Q');
-    EXPECT_EQ(Wait(program, 10000), 0u);
+    EXPECT_EQ(Wait(program, 2000), 0u);
+    ::DestroyWindow(reminder);
 
     // Hidden starts at the same moment, as a start-up shortcut racing another: one copy runs.
     program = StartFiveAtOnce(L"/AUTORUN");
@@ -168,23 +205,46 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
 
 TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     // Windows with the program's class or its title alone are no running copy.
-    WNDCLASSW decoyClass{};
-    decoyClass.lpfnWndProc = ::DefWindowProcW;
-    decoyClass.lpszClassName = ProgramClass;
-    ::RegisterClassW(&decoyClass);
-    HWND decoys[2];
-    for (int i = 0; i < 2; ++i)
-        decoys[i] = ::CreateWindowExW(0, i ? ProgramClass : L"Static", i ? L"" : ProgramTitle,
-                                      WS_POPUP, 0, 0, 9, 9, nullptr, nullptr, nullptr, nullptr);
+    HWND decoys[] = {Hidden(L"Static", ProgramTitle), Hidden(ProgramClass, L"")};
     Process program = StartFiveAtOnce(L"/autorun"); // no keyword: ordinary starts
     HWND window = WaitForProgramWindow(program);
     for (HWND decoy : decoys)
         ::DestroyWindow(decoy);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(::IsWindowVisible(window));
-    HWND run = ::GetDlgItem(::FindWindowExW(window, nullptr, L"#32770", nullptr), 1001);
+    HWND panel = ::FindWindowExW(window, nullptr, L"#32770", nullptr),
+         run = ::GetDlgItem(panel, 1001);
     EXPECT_TRUE(
         WaitUntil([&] { return ::GetForegroundWindow() == window && Focus(window) == run; }));
+    // Lists hand their scroll bar to the dropped list, fields their border to an extended style;
+    // an up-down sits in its field's place at its right; ">" is level with the closed sound list.
+    const std::vector<std::wstring> panelTable{
+        L"1001|Button|Run|50010001|4,134,54,14",
+        L"1002|Button|Exit|50010000|79,134,54,14",
+        L"65535|Static|When notification fires...|50020000|4,3,82,9",
+        L"1003|Button|Play sound|50010003|4,15,49,12",
+        L"1004|ComboBox|Alarm1|50010103|54,15,66,13|Alarm1,Alarm2,Alarm3,Chimes",
+        L"65535|Static|repeat|50020000|4,33,24,10",
+        L"1007|Edit|3|50012080|32,32,21,12",
+        L"1008|msctls_updown32|Spin1|50000036|52,32,9,12",
+        L"65535|Static|times|50020000|67,33,29,10",
+        L"65535|Static|every|50020000|4,50,23,10",
+        L"1005|Edit|30|50012080|32,49,21,12",
+        L"1006|msctls_updown32|Spin1|50000036|52,49,9,12",
+        L"65535|Static|seconds|50020000|67,50,33,10",
+        L"65535|Static|then|50020000|4,67,18,11",
+        L"1009|Button|auto-snooze|50010003|32,66,79,11",
+        L"65535|Static|for|50020000|4,84,16,9",
+        L"1010|ComboBox|5 minutes|50010003|32,82,66,13|5 minutes,10 minutes,15 minutes,30 minutes,"
+        L"1 hour,2 hours",
+        L"1011|Button|Automatically run on startup|50010003|4,116,108,11",
+        L"1014|Button|>|50010000|121,15,12,13",
+        L"65535|Static|Volume level|50020000|4,101,49,8",
+        L"1015|ComboBox|Don't change|50010003|54,99,79,13|Don't change,Set to minimum,"
+        L"Set to medium,Set to maximum,Gradually increase"};
+    EXPECT_EQ(Controls(panel), panelTable);
+    EXPECT_EQ(::SendDlgItemMessageW(panel, 1008, UDM_GETRANGE, 0, 0), 100);
+    EXPECT_EQ(::SendDlgItemMessageW(panel, 1006, UDM_GETRANGE, 0, 0), 5 << 16 | 300);
 
     // A second start over another program's full-screen window brings the strip forward with
     // the main window, directly above it.
@@ -205,6 +265,26 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     Click(DropDown(tools), 0.25);
     HWND box = AboutBox(window);
     ASSERT_NE(box, nullptr);
+    // It covers the main window, its caption with the Done (close) button and no icon.
+    RECT covered{}, owner{};
+    ::GetWindowRect(box, &covered);
+    ::GetWindowRect(window, &owner);
+    EXPECT_TRUE(::EqualRect(&covered, &owner));
+    EXPECT_EQ(DWORD(::GetWindowLongW(box, GWL_STYLE)), 0x94C80044u); // a visible captioned popup
+    EXPECT_EQ(::GetWindowLongW(box, GWL_EXSTYLE), 0x10101);          // a modal frame, no 0x80000000
+    const std::vector<std::wstring> aboutTable{
+        // icon 101 at its own size, name, credits, OK
+
+        L"65535|Static|\xFFFF"
+        L"e|50000003|7,17,18,20", // icon 101, at its own size
+        L"65535|Static|Nudgebell+\nVersion 1.1a|50020080|34,17,73,18",
+        L"65535|Static|Replays your reminders until you notice them, and snoozes them when you "
+        L"don't.|50020000|33,43,102,47",
+        L"1|Button|OK|50010000|49,129,40,14",
+        L"65535|Static|By the Nudgebell+ developers. MIT License.|50020000|33,96,87,21"};
+    EXPECT_EQ(Controls(box), aboutTable);
+    ::PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(WaitUntil([&] { return !::IsWindow(box); }, 500)) << "closed on cancel";
     EXPECT_FALSE(::IsWindowEnabled(::GetParent(tools)));
     Click(tools);
     TypeKeys({}, VK_SPACE); // after the click, on the box's OK; a menu would take it
@@ -232,9 +312,12 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
             [&] { return Pumped(::GetForegroundWindow() == box && Above(box, window)); }));
         ::DestroyWindow(over);
     }
+    // A window in front that closes while the box is open leaves the box in front.
+    ::DestroyWindow(Cover());
+    EXPECT_TRUE(WaitUntil([&] { return Pumped(::GetForegroundWindow() == box); }));
 
     // Tools -> Exit ends the program without saving.
-    Click(::GetDlgItem(box, IDOK));
+    ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0); // the caption's Done
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
     Click(DropDown(tools), 0.75);
     EXPECT_EQ(Wait(program, 10000), 0u);

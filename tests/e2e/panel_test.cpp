@@ -141,7 +141,8 @@ TEST_F(PanelRun, ShowsWhatItLoadedTriesTheSoundThenRunSavesWhatWasGiven) {
     ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(main, L"Nudgebell+")) != nullptr; }));
     EXPECT_NE(::FindWindowExW(box, nullptr, L"Static", L"SHCreateShortcut() failed"), nullptr);
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
+    HWND strip = ::FindWindowW(L"NudgebellPlusMenuBar", L""); // hides with the main window
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main) && !::IsWindowVisible(strip); }));
     EXPECT_EQ(Stored(), (Values{L"1", L"5", L"12000", L"", L"1", L"-1", L"-1", L"0"}));
     EXPECT_EQ(Wait(program, 0), STILL_ACTIVE);
 }

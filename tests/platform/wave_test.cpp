@@ -14,7 +14,7 @@ using plat::win32::WaveStream;
 TEST(WaveStream, LevelIsReadOnceFromAFourByteDwordMirror) {
     const uint64_t value = 0x1234567880008000;
     const DWORD mirrors[][3] = {
-        {REG_DWORD, 8, 0xFFFFFFFF}, {REG_BINARY, 4, 0xFFFFFFFF}, {REG_DWORD, 4, 0x80008000}};
+        {REG_DWORD, 8, ~0u}, {REG_DWORD, 2, ~0u}, {REG_BINARY, 4, ~0u}, {REG_DWORD, 4, 0x80008000}};
     for (const auto &[type, size, level] : mirrors) {
         ::RegSetKeyValueW(HKEY_CURRENT_USER, L"ControlPanel\\Volume", L"Volume", type, &value,
                           size);
@@ -30,11 +30,12 @@ TEST(WaveStream, LevelIsReadOnceFromAFourByteDwordMirror) {
     EXPECT_EQ(level, 0x4000A000u);
 }
 
-// Whether a file holds a sound is decided off the device; here, what is sent is what the file
-// holds, through several buffers and past a data chunk that claims more, and nothing of a file
-// with no sound.
+// What is sent is what the file holds (through several buffers, past a data chunk claiming more),
+// nothing of a file with no sound; the play returns once the output has received all of it.
 TEST(WaveStream, SendsWhatTheFileHoldsAndNothingOfAFileWithNoSound) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / L"stream.wav";
+    namespace fs = std::filesystem;
+    const fs::path path = fs::temp_directory_path() / L"stream.wav";
+    const fs::path heard = "Z:" + std::string(std::getenv("DEVICE_AUDIO_HOME")) + "/sounds";
     const uint32_t cases[][3] = {{40000, 40000, 40000}, {0xFFFFFFF0, 1001, 1000}, {100, 100, 0}};
     for (auto [declared, held, sent] : cases) { // 16-bit stereo, or no channels when none sent
         std::string bytes(
@@ -43,9 +44,15 @@ TEST(WaveStream, SendsWhatTheFileHoldsAndNothingOfAFileWithNoSound) {
         std::ofstream(path, std::ios::binary)
             << bytes << std::string((char *)&declared, 4) << std::string(held, 'Z');
         DWORD played = 0;
+        fs::remove_all(heard);
+        fs::create_directories(heard);
         EXPECT_EQ(plat::win32::StreamWaveFile(path.c_str(), 0x4000A000, &played),
                   sent ? WaveStream::Played : WaveStream::Malformed);
         EXPECT_EQ(played, sent);
+        uintmax_t received = 0; // each stream a file of its own, after a 44-byte header
+        for (const fs::directory_entry &sound : fs::directory_iterator(heard))
+            received += sound.path().extension() == ".wav" ? sound.file_size() - 44 : 1u << 31;
+        EXPECT_EQ(received, sent) << "bytes the output received by the end of the play";
     }
     ::DeleteFileW(path.c_str());
 }

@@ -86,10 +86,10 @@ UINT_PTR SetTimer(HWND, UINT_PTR id, UINT milliseconds, TIMERPROC) { device.due 
 BOOL KillTimer(HWND, UINT_PTR) { device.period = 0; return TRUE; }
 void GetLocalTime(SYSTEMTIME *now) { ULARGE_INTEGER file{.QuadPart = device.now * 10000}; ::FileTimeToSystemTime(reinterpret_cast<FILETIME *>(&file), now); }
 BOOL CeRunAppAtTime(LPCWSTR, const SYSTEMTIME *when) { if (!device.wakeUpFails) device.wakeUps.push_back(*when); return !device.wakeUpFails; }
-int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT) { device.boxes.push_back(caption + (L": " + std::wstring(text))); device.mostBoxesOpen = std::max(device.mostBoxesOpen, ++device.boxesOpen); if (auto loop = device.inBox; loop && device.boxesOpen < 9) loop(); --device.boxesOpen; return IDOK; }
+int MessageBoxW(HWND, LPCWSTR text, LPCWSTR caption, UINT style) { device.boxes.push_back(std::to_wstring(style & MB_ICONMASK) + L" " + caption + L": " + text); device.mostBoxesOpen = std::max(device.mostBoxesOpen, ++device.boxesOpen); if (auto loop = device.inBox; loop && device.boxesOpen < 9) loop(); --device.boxesOpen; return IDOK; } // a modal loop: ticks go on inside it, boxes may nest
 MMRESULT waveOutGetVolume(HWAVEOUT, DWORD *volume) { *volume = device.level; return device.levelUnreadable ? MMSYSERR_INVALHANDLE : MMSYSERR_NOERROR; }
 MMRESULT waveOutSetVolume(HWAVEOUT, DWORD volume) { device.level = volume; return MMSYSERR_NOERROR; }
-BOOL sndPlaySoundW(LPCWSTR sound, UINT) { device.plays.push_back({sound, device.level, device.now}); seam::Once(device.inPlay); return TRUE; }
+BOOL sndPlaySoundW(LPCWSTR sound, UINT) { auto m = device.registry.find(std::wstring(VolumeMirrorKey) + L"\\" + VolumeMirrorValue); device.plays.push_back({sound, device.level, device.now, m == device.registry.end() ? seam::Kept : *reinterpret_cast<const DWORD *>(m->second.bytes.data())}); seam::Once(device.inPlay); return TRUE; }
 HWND GetDlgItem(HWND, int id) { return HWND(INT_PTR(id)); }
 UINT GetDlgItemTextW(HWND, int id, LPWSTR text, int size) { const seam::Control &c = device.controls[id]; std::wstring shown = (c.selected < 0 ? c.text : c.items[c.selected]).substr(0, size - 1); return std::wcslen(std::wcscpy(text, shown.c_str())); }
 BOOL SetDlgItemInt(HWND, int id, UINT value, BOOL) { device.controls[id].text = std::to_wstring(value); return TRUE; }

@@ -19,6 +19,7 @@ struct Play {
     std::wstring sound;
     DWORD level; // in force while it played
     ULONGLONG at;
+    DWORD mirror; // what the volume mirror held meanwhile
 };
 constexpr DWORD Kept = 0x80008000; // the device's level until the program forces one
 struct Control {
@@ -42,7 +43,7 @@ struct Device {
     std::map<HWND, std::string> keysInto; // the same, by the window in front
     std::wstring commandLine, startupFolder = L"C:\\Startup";
     std::vector<SYSTEMTIME> wakeUps;
-    Texts boxes, shortcuts; // "caption: text"; "made PATH -> TARGET", "deleted PATH"
+    Texts boxes, shortcuts; // "icon caption: text"; "made PATH -> TARGET", "deleted PATH"
     int windowsMade = 0, boxesOpen = 0, mostBoxesOpen = 0;
     std::map<int, Control> controls; // the settings panel's, by id
     Texts files; // the sound folder's, in the order listed; a folder's name ends in a backslash
