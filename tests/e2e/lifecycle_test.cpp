@@ -45,8 +45,10 @@ HWND VisibleMenu() {
     return menu && ::IsWindowVisible(menu) ? menu : nullptr;
 }
 
-// The menu that a click on the strip's Tools button drops down, or null.
+// The menu that a click on the strip's Tools button drops down, or null; clicked once the strip
+// takes input again (after a box, its owner's enabling reaches it a moment later).
 HWND DropDown(HWND tools) {
+    WaitUntil([&] { return ::IsWindowEnabled(::GetParent(tools)); });
     Click(tools);
     return WaitUntil([] { return VisibleMenu() != nullptr; }) ? VisibleMenu() : nullptr;
 }
