@@ -25,10 +25,15 @@ bool Pumped(bool condition) {
     return condition;
 }
 
-// A left click at the middle of a window, or at a fraction of its height.
-void Click(HWND window, double down = 0.5) {
+RECT Rect(HWND window) {
     RECT r{};
     ::GetWindowRect(window, &r);
+    return r;
+}
+
+// A left click at the middle of a window, or at a fraction of its height.
+void Click(HWND window, double down = 0.5) {
+    const RECT r = Rect(window);
     INPUT inputs[3]{};
     for (DWORD i = 0, flags[] = {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}; i < 3; ++i) {
         inputs[i].type = INPUT_MOUSE;
@@ -67,7 +72,6 @@ bool Above(HWND upper, HWND lower) {
     return false;
 }
 
-// A window of this test's that is never shown, of the class given.
 HWND Hidden(const wchar_t *windowClass, const wchar_t *title) {
     WNDCLASSW registered{0,       ::DefWindowProcW, 0,       0,       nullptr,
                          nullptr, nullptr,          nullptr, nullptr, windowClass};
@@ -112,8 +116,7 @@ std::vector<std::wstring> Controls(HWND dialog) {
         wchar_t name[32] = L"", text[100] = L"", line[300];
         ::GetClassNameW(c, name, 32);
         ::SendMessageW(c, WM_GETTEXT, 100, LPARAM(text));
-        RECT r{};
-        ::GetWindowRect(c, &r);
+        RECT r = Rect(c);
         ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
         swprintf(line, 300, L"%d|%ls|%ls|%lx|%d,%d,%d,%d", ::GetDlgCtrlID(c), name, text,
                  ::GetWindowLongW(c, GWL_STYLE), ::MulDiv(r.left, 4, base.right),
@@ -169,9 +172,7 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     EXPECT_EQ(Wait(second, 10000), 0u);
     EXPECT_TRUE(WaitUntil(
         [&] { return Pumped(::GetForegroundWindow() == window) && ::IsWindowVisible(bar); }));
-    RECT main{}, strip{};
-    ::GetWindowRect(window, &main);
-    ::GetWindowRect(bar, &strip);
+    const RECT main = Rect(window), strip = Rect(bar);
     RECT under{main.left, main.bottom, main.right, ::GetSystemMetrics(SM_CYSCREEN)};
     EXPECT_TRUE(::EqualRect(&strip, &under));
 
@@ -268,15 +269,11 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     HWND box = AboutBox(window);
     ASSERT_NE(box, nullptr);
     // It covers the main window, its caption with the Done (close) button and no icon.
-    RECT covered{}, owner{};
-    ::GetWindowRect(box, &covered);
-    ::GetWindowRect(window, &owner);
+    const RECT covered = Rect(box), owner = Rect(window);
     EXPECT_TRUE(::EqualRect(&covered, &owner));
     EXPECT_EQ(DWORD(::GetWindowLongW(box, GWL_STYLE)), 0x94C80044u); // a visible captioned popup
     EXPECT_EQ(::GetWindowLongW(box, GWL_EXSTYLE), 0x10101);          // a modal frame, no 0x80000000
     const std::vector<std::wstring> aboutTable{
-        // icon 101 at its own size, name, credits, OK
-
         L"65535|Static|\xFFFF"
         L"e|50000003|7,17,18,20", // icon 101, at its own size
         L"65535|Static|Nudgebell+\nVersion 1.1a|50020080|34,17,73,18",

@@ -109,9 +109,7 @@ TEST(PlatformRun, HandheldSoundNamesPlayTheMediaFolderAndNetworkPathsNever) {
     EXPECT_STREQ(plat::GetCommandLineW(), L"--gtest_filter=PlatformRun.*");
     wchar_t cut[8];
     EXPECT_EQ(plat::GetModuleFileNameW(nullptr, cut, 8), 0u);
-    wchar_t windows[MAX_PATH] = L"";
-    ::GetWindowsDirectoryW(windows, MAX_PATH);
-    const std::wstring media = std::wstring(windows) + L"\\Media\\";
+    const std::wstring media = std::wstring(::_wgetenv(L"WINDIR")) + L"\\Media\\";
     // A name alone, or of no file, is heard end to end.
     const std::pair<const wchar_t *, std::wstring> cases[] = {
         {L"\\Windows\\Alarm1.wav", media + L"Alarm1.wav"},
