@@ -1,5 +1,6 @@
 // Start-up, the single copy, the menu strip, the About box and the ways out, on the real
 // program driven by real input: a posted click would ignore what a disabled window refuses.
+#include "res/resource.h"
 #include "tests/e2e/harness.h"
 
 #include <commctrl.h>
@@ -321,6 +322,22 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     Click(DropDown(tools), 0.75);
     EXPECT_EQ(Wait(program, 10000), 0u);
     EXPECT_FALSE(ReadValue(SettingsKey, L"Play")) << "nothing saved";
+
+    // The menu's items and the keyboard shortcuts, as the program hands them to the system.
+    HMODULE image = ::LoadLibraryExW(ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMENU menu = ::GetSubMenu(::LoadMenuW(image, MAKEINTRESOURCEW(IDM_MAIN)), 0);
+    std::vector<std::wstring> items; // "id text", then "flags key command"
+    wchar_t text[32];
+    for (int k = 0; ::GetMenuStringW(menu, k, text, 32, MF_BYPOSITION) > 0; ++k)
+        items.push_back(std::to_wstring(::GetMenuItemID(menu, k)) + L" " + text);
+    ACCEL keys[4]{};
+    for (int k = 0, n = ::CopyAcceleratorTableW(
+                        ::LoadAcceleratorsW(image, MAKEINTRESOURCEW(IDA_MAIN)), keys, 4);
+         k < n; ++k)
+        items.push_back(std::to_wstring(keys[k].fVirt) + L" " + wchar_t(keys[k].key) + L" " +
+                        std::to_wstring(keys[k].cmd));
+    EXPECT_EQ(items,
+              (std::vector<std::wstring>{L"40003 About", L"40004 Exit", L"11 A 40003", L"11 Q 1"}));
 }
 
 } // namespace
