@@ -1,11 +1,12 @@
 # The per-user Windows Installer package: wixl builds it from res/nudgebellplus.wxs, msibuild adds
-# what wixl cannot write. nudgebell_msi(TARGET OUTPUT VERSION): TARGET makes OUTPUT at VERSION.
+# what wixl cannot write. nudgebell_msi(TARGET OUTPUT VERSION NAME): TARGET makes OUTPUT at
+# VERSION (numbers, as Windows Installer compares them), shown to the user as NAME.
 find_program(WIXL wixl REQUIRED)
 find_program(MSIBUILD msibuild REQUIRED)
 # Never change it: a newer package finds the installed one by it.
 set(NUDGEBELL_UPGRADE_CODE {6B3776E5-AF06-4363-B452-E2F07CC1B2B7})
 
-function(nudgebell_msi target output version)
+function(nudgebell_msi target output version shown)
     get_filename_component(name ${output} NAME)
     set(stage ${CMAKE_BINARY_DIR}/msi/${name})
     file(MAKE_DIRECTORY ${stage})
@@ -13,7 +14,8 @@ function(nudgebell_msi target output version)
               ${CMAKE_SOURCE_DIR}/LICENSE ${CMAKE_SOURCE_DIR}/res/nudgebellplus.ico)
     add_custom_command(OUTPUT ${output}
         COMMAND ${CMAKE_COMMAND} -E copy ${files} ${stage}
-        COMMAND ${WIXL} -a x64 -D Version=${version} -D UpgradeCode=${NUDGEBELL_UPGRADE_CODE}
+        COMMAND ${WIXL} -a x64 -D Version=${version} -D VersionName=${shown}
+                -D UpgradeCode=${NUDGEBELL_UPGRADE_CODE}
                 -o ${output} ${CMAKE_SOURCE_DIR}/res/nudgebellplus.wxs
         # "+" has no place in a short name: each long name gets a short one beside it.
         COMMAND ${MSIBUILD} ${output}

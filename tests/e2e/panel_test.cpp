@@ -158,8 +158,13 @@ TEST_F(PanelRun, InstalledShortcutAndSettingsOutliveAnUpgradeAndNothingOfOursARe
     const fs::path entry = Shortcut.parent_path().parent_path() / L"Nudgebell+.lnk";
     const std::wstring installed = (programs / L"Nudgebell+\\nudgebellplus.exe").wstring();
     ASSERT_EQ(Msiexec(L"/i " + DevicePath(NUDGEBELL_PACKAGE)), 0u);
-    EXPECT_FALSE(::MsiEnumProductsExW(nullptr, nullptr, MSIINSTALLCONTEXT_USERUNMANAGED, 0, nullptr,
+    wchar_t product[39] = L"", name[40] = L"", number[40] = L"";
+    DWORD sizes[] = {40, 40};
+    EXPECT_FALSE(::MsiEnumProductsExW(nullptr, nullptr, MSIINSTALLCONTEXT_USERUNMANAGED, 0, product,
                                       nullptr, nullptr, nullptr));
+    ::MsiGetProductInfoW(product, INSTALLPROPERTY_INSTALLEDPRODUCTNAME, name, &sizes[0]);
+    ::MsiGetProductInfoW(product, INSTALLPROPERTY_VERSIONSTRING, number, &sizes[1]);
+    EXPECT_EQ(std::wstring(name) + L" " + number, L"Nudgebell+ 1.1a 1.1.1"); // as the list shows
     EXPECT_EQ(ShortcutTarget(entry), installed + L" ");
     ASSERT_NO_FATAL_FAILURE(Open(Start(installed, L"")));
     Send(IDC_AUTORUN, BM_CLICK);
