@@ -41,7 +41,6 @@ NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPR
 NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPROC, LPARAM)
 NOTHING(BOOL, EndDialog, HWND, INT_PTR)
 NOTHING(BOOL, FindClose, HANDLE)
-NOTHING(BOOL, GetMessageW, MSG *, HWND, UINT, UINT)
 NOTHING(int, TranslateAcceleratorW, HWND, HACCEL, MSG *)
 NOTHING(BOOL, TranslateMessage, const MSG *)
 NOTHING(LRESULT, DispatchMessageW, const MSG *)
@@ -72,6 +71,7 @@ NOTHING(LRESULT, SendMessageW, HWND, UINT, WPARAM, LPARAM)
 NOTHING(void, PostQuitMessage, int)
 NOTHING(LONG, RegCloseKey, HKEY)
 
+BOOL GetMessageW(MSG *, HWND, UINT, UINT) { return device.queueErrors && device.queueErrors-- ? -1 : 0; }
 LPCWSTR GetCommandLineW() { return device.commandLine.c_str(); }
 DWORD GetModuleFileNameW(HMODULE, LPWSTR path, DWORD) { return device.modulePathFails ? 0 : std::wcslen(std::wcscpy(path, seam::Module)); }
 void Sleep(DWORD milliseconds) { device.now += milliseconds; seam::Once(device.onSleep); }

@@ -44,7 +44,7 @@ struct Device {
     std::wstring commandLine, startupFolder = L"C:\\Startup";
     std::vector<SYSTEMTIME> wakeUps;
     Texts boxes, shortcuts; // "icon caption: text"; "made PATH -> TARGET", "deleted PATH"
-    int windowsMade = 0, boxesOpen = 0, mostBoxesOpen = 0;
+    int windowsMade = 0, boxesOpen = 0, mostBoxesOpen = 0, queueErrors = 0; // GetMessage: -1
     std::map<int, Control> controls; // the settings panel's, by id
     Texts files; // the sound folder's, in the order listed; a folder's name ends in a backslash
     size_t listed = 0;
