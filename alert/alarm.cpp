@@ -3,7 +3,6 @@
 #include "platform/registry.h"
 #include "platform/sound.h"
 #include "settings/settings.h"
-#include "watch/watch_cycle.h"
 
 namespace {
 
@@ -33,10 +32,10 @@ bool ChooseLevel(DWORD mode, DWORD ringCount, WORD *level) {
     }
 }
 
-void PlayAlarm(const wchar_t *soundName) {
+void PlayAlarm(const wchar_t *soundName, DWORD volumeMode, DWORD ringCount) {
     WORD level = 0;
     DWORD savedLevel = 0;
-    bool changed = ChooseLevel(Settings.VolumeControl, WatchState.ringCount, &level) &&
+    bool changed = ChooseLevel(volumeMode, ringCount, &level) &&
                    SetSystemVolume(MAKELONG(level, level), &savedLevel);
     plat::sndPlaySoundW(soundName, 0);
     if (changed) {

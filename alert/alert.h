@@ -8,9 +8,9 @@
 // The per-channel level that volume `mode` forces for the replay `ringCount` of a series (0 for
 // the first), or false when the volume is to be left alone.
 bool ChooseLevel(DWORD mode, DWORD ringCount, WORD *level);
-// Plays `soundName` once, synchronously, under Settings.VolumeControl, then puts the volume
-// back.
-void PlayAlarm(const wchar_t *soundName);
+// Plays `soundName` once, synchronously, at the level that `volumeMode` forces for the replay
+// `ringCount` of a series (ChooseLevel), then puts the volume back.
+void PlayAlarm(const wchar_t *soundName, DWORD volumeMode, DWORD ringCount);
 // Sets the device volume to `level` and mirrors it into the system's registry setting. With
 // `savedLevel`, first reads the level in force into it and records it (RecordVolume) until
 // PlayAlarm has put it back; when that read fails nothing is changed and the result is false.

@@ -4,15 +4,11 @@
 #include "platform/dialog.h"
 #include "platform/resources.h"
 #include "platform/shell.h"
-#include "platform/timer.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "settings/settings_panel.h"
 #include "watch/watch_cycle.h"
 
-HWND MainWindow;
-HWND MenuBar;
-HWND SettingsPanel;
 plat::SHACTIVATEINFO ActivationInfo;
 
 namespace {
@@ -27,7 +23,8 @@ plat::DialogTemplate LoadDialogTemplate(int id) {
             plat::SizeofResource(AppInstance, resource)};
 }
 
-void CreateMainWindow(HWND window) {
+// Makes the menu bar and the panel; answers the menu bar.
+HWND CreateMainWindow(HWND window) {
     MenuBar = CreateMenuBar(window);
     ActivationInfo = {};
     ActivationInfo.cbSize = ActivationInfoSize;
@@ -36,12 +33,13 @@ void CreateMainWindow(HWND window) {
     plat::GetClientRect(window, &client);
     SettingsPanel = plat::CreateDialogIndirectParamW(AppInstance, LoadDialogTemplate(IDD_SETTINGS),
                                                      window, SettingsPanelProc, 0);
-    if (!SettingsPanel)
-        return;
-    plat::MoveWindow(SettingsPanel, client.left, client.top, client.right - client.left,
-                     client.bottom - client.top, TRUE);
-    plat::ShowWindow(SettingsPanel, SW_SHOW);
-    plat::UpdateWindow(SettingsPanel);
+    if (SettingsPanel) {
+        plat::MoveWindow(SettingsPanel, client.left, client.top, client.right - client.left,
+                         client.bottom - client.top, TRUE);
+        plat::ShowWindow(SettingsPanel, SW_SHOW);
+        plat::UpdateWindow(SettingsPanel);
+    }
+    return MenuBar;
 }
 
 void OpenAboutBox(HWND owner) {
@@ -93,23 +91,24 @@ HWND CreateMenuBar(HWND window) {
     return plat::SHCreateMenuBar(&info) ? info.hwndMB : nullptr;
 }
 
-void StartWatchTimer() {
-    plat::SetTimer(MainWindow, WatchTimer, PollInterval, nullptr);
-}
-
 void TearDownMainWindow() {
-    // The timer goes first, so that no tick runs against a half-destroyed window.
-    plat::KillTimer(MainWindow, WatchTimer);
+    // The timer goes first, so that no tick runs against a half-destroyed window. The menu bar,
+    // an owned window, is already gone: owned windows are destroyed before their owner.
+    StopWatchTimer();
     plat::DestroyWindow(SettingsPanel);
-    plat::DestroyWindow(MenuBar);
     plat::PostQuitMessage(0);
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_CREATE:
-        CreateMainWindow(window);
+    case WM_CREATE: {
+        // The creator's place for the menu bar (StartInstance), which makes room for it.
+        HWND menuBar = CreateMainWindow(window);
+        if (auto *answer = static_cast<HWND *>(
+                reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams))
+            *answer = menuBar;
         return 0;
+    }
     case WM_DESTROY:
         TearDownMainWindow();
         return 0;
@@ -132,7 +131,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         // The session goes (log off, shut down), and the process with it: no later replay
         // forces a level, and one still on record is put back.
         if (wParam) {
-            plat::KillTimer(window, WatchTimer);
+            StopWatchTimer();
             RestoreRecordedVolume();
         }
         return 0;

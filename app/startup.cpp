@@ -1,18 +1,15 @@
 // The program's entry: the wake-up start, the single running copy, and the message loop.
 #include "alert/alert.h"
 #include "app/app.h"
-#include "platform/message_box.h"
 #include "platform/message_loop.h"
 #include "platform/process.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+#include "watch/watch_cycle.h"
 
 #include <cwchar>
-
-HINSTANCE AppInstance;
-PathBuffer ModulePath;
 
 namespace {
 
@@ -21,20 +18,25 @@ constexpr int NameCapacity = 100;
 constexpr DWORD CopyPoll = 100;
 constexpr int CopyPolls = 50;
 
+struct CopyClaim {
+    bool mine;    // this start is the copy that runs
+    HWND running; // else the running copy's window; null when it showed none within the wait
+};
+
 // Whether this start is the copy that runs: the program's mutex is held by the first copy for as
 // long as it runs, so that of copies started at the same moment only one goes on. A start that
-// finds it held waits until the holder's window can be brought forward (into MainWindow), or
-// until the holder has ended and this start may run instead.
-bool ClaimSingleCopy(LPCWSTR className, LPCWSTR title) {
-    HANDLE running = plat::CreateMutexW(nullptr, TRUE, className);
-    bool mine = !running || plat::GetLastError() != ERROR_ALREADY_EXISTS;
-    MainWindow = plat::FindWindowW(className, title);
-    for (int poll = 0; !mine && !MainWindow && poll < CopyPolls; ++poll) {
-        DWORD state = plat::WaitForSingleObject(running, CopyPoll);
+// finds it held waits until the holder's window can be brought forward, or until the holder has
+// ended and this start may run instead.
+CopyClaim ClaimSingleCopy(LPCWSTR className, LPCWSTR title) {
+    HANDLE mutex = plat::CreateMutexW(nullptr, TRUE, className);
+    bool mine = !mutex || plat::GetLastError() != ERROR_ALREADY_EXISTS;
+    HWND running = plat::FindWindowW(className, title);
+    for (int poll = 0; !mine && !running && poll < CopyPolls; ++poll) {
+        DWORD state = plat::WaitForSingleObject(mutex, CopyPoll);
         mine = state == WAIT_OBJECT_0 || state == WAIT_ABANDONED;
-        MainWindow = mine ? nullptr : plat::FindWindowW(className, title);
+        running = mine ? nullptr : plat::FindWindowW(className, title);
     }
-    return mine && !MainWindow;
+    return {mine && !running, running};
 }
 
 } // namespace
@@ -43,25 +45,12 @@ bool CommandLineHas(LPCWSTR commandLine, LPCWSTR keyword) {
     return commandLine && std::wcsstr(commandLine, keyword);
 }
 
-bool ReportFailure(LPCWSTR text) {
-    // One box at a time: closing a box inside another would enable the main window under the
-    // outer one.
-    static bool open = false;
-    if (open)
-        return false;
-    open = true;
-    plat::MessageBoxW(MainWindow, text, L"Nudgebell+", MB_ICONHAND);
-    open = false;
-    return true;
-}
-
 bool ReadModulePath() {
     ModulePath[0] = L'\0';
     if (plat::GetModuleFileNameW(nullptr, ModulePath.data(), PathCapacity) == 0) {
         ReportFailure(L"GetModuleFileName() failed!"); // no window yet: no owner
         return false;
     }
-    LoadSettings();
     return true;
 }
 
@@ -77,15 +66,16 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
     plat::LoadStringW(AppInstance, IDS_CLASS, className, NameCapacity);
     plat::LoadStringW(AppInstance, IDS_TITLE, title, NameCapacity);
 
-    if (!ClaimSingleCopy(className, title)) {
-        if (!MainWindow)
+    const CopyClaim claim = ClaimSingleCopy(className, title);
+    if (!claim.mine) {
+        if (!claim.running)
             return false; // a copy that shows no window within the wait is left alone
         // Asked, not waited for: the copy may be in the middle of a play, and a start must
         // never wait on it.
-        plat::ShowWindowAsync(MainWindow, SW_SHOWNORMAL);
+        plat::ShowWindowAsync(claim.running, SW_SHOWNORMAL);
         // The low bit asks for the copy's owned windows (an open About box) to come forward too.
         plat::SetForegroundWindow(
-            reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(MainWindow) | 1));
+            reinterpret_cast<HWND>(reinterpret_cast<ULONG_PTR>(claim.running) | 1));
         return false;
     }
 
@@ -94,15 +84,18 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
     RestoreRecordedVolume();
     if (!ReadModulePath())
         return false;
+    LoadSettings();
 
     RegisterMainWindowClass(AppInstance, className);
-    MainWindow =
-        plat::CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, AppInstance, nullptr);
+    // Its creation makes the menu bar and answers it here (WM_CREATE), to make room for it.
+    HWND menuBar = nullptr;
+    MainWindow = plat::CreateWindowExW(0, className, title, WS_VISIBLE, CW_USEDEFAULT,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                                       nullptr, AppInstance, &menuBar);
     if (!MainWindow)
         return false;
 
-    if (MenuBar) {
+    if (menuBar) {
         RECT rect{};
         plat::GetWindowRect(MainWindow, &rect);
         plat::MoveWindow(MainWindow, rect.left, rect.top, rect.right - rect.left,
@@ -111,7 +104,7 @@ bool StartInstance(HINSTANCE instance, int showCommand) {
 
     if (CommandLineHas(commandLine, L"/AUTORUN")) {
         showCommand = SW_HIDE;
-        StartWatchTimer();
+        ArmWatchTimer(PollInterval);
     }
 
     plat::ShowWindow(MainWindow, showCommand);
@@ -125,11 +118,14 @@ int ProgramEntry(HINSTANCE instance, int showCommand) {
 
     HACCEL accelerators = plat::LoadAcceleratorsW(AppInstance, MAKEINTRESOURCEW(IDA_MAIN));
     MSG message{};
-    while (plat::GetMessageW(&message, nullptr, 0, 0)) {
+    BOOL got = 0;
+    // -1 is an error of the queue, not a message: the loop ends (exit code 1) instead of
+    // spinning on it.
+    while ((got = plat::GetMessageW(&message, nullptr, 0, 0)) > 0) {
         if (!plat::TranslateAcceleratorW(message.hwnd, accelerators, &message)) {
             plat::TranslateMessage(&message);
             plat::DispatchMessageW(&message);
         }
     }
-    return static_cast<int>(message.wParam);
+    return got < 0 ? 1 : static_cast<int>(message.wParam);
 }

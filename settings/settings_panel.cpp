@@ -1,7 +1,7 @@
 // The settings panel: shows Settings, reads it back on "Run" and "Exit", tries the sound.
 #include "settings/settings_panel.h"
 #include "alert/alert.h"
-#include "app/app.h"
+#include "common/process.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
 #include "platform/window.h"
@@ -110,13 +110,13 @@ void SaveAndExit(HWND panel) {
     plat::SendMessageW(MainWindow, WM_CLOSE, 0, 0);
 }
 
-// Plays the listed sound at the listed volume. Only the volume choice is taken over, and
-// only in memory.
+// Plays the listed sound at the listed volume, rising ("Gradual") as the last series' next replay
+// would. Only the volume choice is taken over, and only in memory.
 void TrySound(HWND panel) {
     wchar_t name[SoundCapacity] = L"";
     plat::GetDlgItemTextW(panel, IDC_SOUND, name, SoundCapacity);
     Settings.VolumeControl = SelectedIndex(panel, IDC_VOLUME);
-    PlayAlarm(name);
+    PlayAlarm(name, Settings.VolumeControl, WatchState.ringCount);
 }
 
 } // namespace

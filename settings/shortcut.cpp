@@ -4,7 +4,7 @@
 // folder the system can name there is no shortcut path at all: another folder would hold
 // another file, which a delete would not find and count as done.
 #include "settings/shortcut.h"
-#include "app/app.h"
+#include "common/process.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/shell.h"

@@ -1,6 +1,6 @@
 // The start-up shortcut that starts the program hidden and watching.
 #pragma once
-#include "app/app.h"
+#include "common/process.h"
 
 #include <span>
 #include <string_view>

@@ -1,7 +1,7 @@
 // Wake-ups: the platform starts a short-lived copy of the program just before the next
 // replay, so that a suspended device is awake when the watch timer is due.
 #include "watch/wake_up.h"
-#include "app/app.h"
+#include "common/process.h"
 #include "platform/clock.h"
 #include "settings/settings.h"
 

@@ -5,7 +5,7 @@
 // waits for its own series, and a series whose window has gone stops.
 #include "watch/watch_cycle.h"
 #include "alert/alert.h"
-#include "app/app.h"
+#include "common/process.h"
 #include "platform/clock.h"
 #include "platform/timer.h"
 #include "platform/window.h"
@@ -29,6 +29,7 @@ const wchar_t *const ReminderTitleTable[ReminderTitleCount] = {
 namespace {
 
 constexpr LPCWSTR ReminderClass = L"Dialog";
+constexpr UINT_PTR WatchTimer = 1;
 
 // The reminder windows open now, front first, into `found`; answers their count. Learns the
 // language of the first title found, when it was not known, and stores it.
@@ -71,11 +72,6 @@ void MarkReminderDone(HWND window) {
         *free = window;
 }
 
-void RestartWatchTimer(UINT period) {
-    plat::KillTimer(MainWindow, WatchTimer);
-    plat::SetTimer(MainWindow, WatchTimer, period, nullptr);
-}
-
 // The local time at which this tick began, from which its wake-up is reckoned.
 SYSTEMTIME TickTime() {
     SYSTEMTIME now{};
@@ -88,17 +84,17 @@ void StartSeries(HWND reminder) {
     WatchState.ringing = 1;
     WatchState.reminder = reminder;
     WatchState.ringCount = 0;
-    RestartWatchTimer(Settings.RepeatDelay);
+    ArmWatchTimer(Settings.RepeatDelay);
     ForgetWakeUpFailure();
     ScheduleWakeUp(began);
 }
 
 void EndSeries() {
     WatchState.ringing = 0;
-    plat::KillTimer(MainWindow, WatchTimer);
+    StopWatchTimer(); // the poll counts from the keys' end
     if (Settings.AutoSnooze)
         SendSnoozeKeys(WatchState.reminder);
-    StartWatchTimer();
+    ArmWatchTimer(PollInterval);
     MarkReminderDone(std::exchange(WatchState.reminder, nullptr));
 }
 
@@ -106,15 +102,14 @@ void EndSeries() {
 void StopSeries() {
     WatchState.ringing = 0;
     WatchState.reminder = nullptr;
-    plat::KillTimer(MainWindow, WatchTimer);
-    StartWatchTimer();
+    ArmWatchTimer(PollInterval);
 }
 
 void ContinueSeries() {
     const SYSTEMTIME began = TickTime(); // before the play, which may take long
     if (Settings.Play && WatchState.ringCount < Settings.RepeatTimes) {
         WatchState.playing = 1;
-        PlayAlarm(Settings.Sound.data());
+        PlayAlarm(Settings.Sound.data(), Settings.VolumeControl, WatchState.ringCount);
         WatchState.playing = 0;
     }
     ++WatchState.ringCount;
@@ -127,6 +122,16 @@ void ContinueSeries() {
 }
 
 } // namespace
+
+void ArmWatchTimer(UINT period) {
+    // Killed first, so that an expiry due at the old period goes with it.
+    plat::KillTimer(MainWindow, WatchTimer);
+    plat::SetTimer(MainWindow, WatchTimer, period, nullptr);
+}
+
+void StopWatchTimer() {
+    plat::KillTimer(MainWindow, WatchTimer);
+}
 
 DWORD SearchReminderTitles(DWORD language, bool (*isOpen)(const wchar_t *title)) {
     if (language >= 1 && language <= ReminderTitleCount)
@@ -161,9 +166,9 @@ void WatchTick() {
 
 void ResumeWatching() {
     if (!WatchState.ringing) {
-        StartWatchTimer();
+        ArmWatchTimer(PollInterval);
         return;
     }
-    RestartWatchTimer(Settings.RepeatDelay);
+    ArmWatchTimer(Settings.RepeatDelay);
     ScheduleWakeUp(TickTime());
 }

@@ -27,6 +27,11 @@ extern const wchar_t *const ReminderTitleTable[ReminderTitleCount];
 // searched alone; any other value has every title tried in order. 0 when none is open.
 DWORD SearchReminderTitles(DWORD language, bool (*isOpen)(const wchar_t *title));
 
+// The watch timer's one owner. Arming sets its period, counted from now; stopping kills it.
+constexpr UINT PollInterval = 5000;
+void ArmWatchTimer(UINT period);
+void StopWatchTimer();
+
 void WatchTick();
 // Watching again after the user's "Run": a series under way goes on at the RepeatDelay just
 // saved, with its wake-up moved to match; otherwise the timer polls.

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <iterator>
+#include <utility>
 
 namespace plat {
 
@@ -20,7 +21,9 @@ constexpr UINT HandOverActivation = WM_APP;
 constexpr UINT BringForward = WM_APP + 1;
 
 ATOM barClass;
+// The guard is in while any bar lives: the last one to go takes it out.
 HHOOK activationGuard;
+int liveBars;
 
 // Each parent's own window procedure and its bar. The parent's procedure is replaced by one that
 // moves the bar along and passes every message on: a lookup in this table is all that a message
@@ -41,7 +44,8 @@ Follower *FollowerOf(HWND parent) {
     return nullptr;
 }
 
-// One button of the menu-bar resource: seven 16-bit words.
+// One button of the menu-bar resource: seven 16-bit words. Every button of ours drops down a
+// pop-up, so `command` (what a button without one sends) is not used.
 struct ButtonWords {
     WORD image, command, state, style, caption, reserved, popup;
 };
@@ -131,6 +135,9 @@ LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
+    case WM_NCCREATE:
+        ++liveBars;
+        break;
     case BringForward:
         // Wine raises a window activated from another process after its activation, without
         // telling it, and leaves its owned windows behind; a raise of our own moves the strip
@@ -148,6 +155,8 @@ LRESULT CALLBACK MenuBarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lPara
         if (Follower *entry = FollowerOf(ParentOf(bar)); entry && entry->bar == bar)
             entry->bar = nullptr;
         ::DestroyMenu(MenuOf(bar));
+        if (--liveBars == 0 && activationGuard)
+            ::UnhookWindowsHookEx(std::exchange(activationGuard, nullptr));
         break;
     }
     return ::DefWindowProcW(bar, message, wParam, lParam);

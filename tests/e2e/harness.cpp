@@ -12,8 +12,6 @@
 
 namespace e2e {
 
-namespace fs = std::filesystem;
-
 std::wstring DevicePath(const char *unixPath) {
     std::wstring path = L"Z:" + std::wstring(unixPath, unixPath + std::strlen(unixPath));
     std::ranges::replace(path, L'/', L'\\');

@@ -12,6 +12,7 @@
 
 namespace e2e {
 
+namespace fs = std::filesystem;
 constexpr wchar_t ProgramClass[] = L"NUDGEBELLPLUS";
 constexpr wchar_t ProgramTitle[] = L"Nudgebell+";
 constexpr wchar_t SettingsKey[] = L"Software\\Quarnel\\NudgebellPlus";
@@ -25,7 +26,10 @@ struct Process {
 };
 Process Start(const std::wstring &program, const std::wstring &arguments);
 Process StartProgram(const std::wstring &arguments);
-DWORD Wait(Process &process, DWORD milliseconds); // the exit code (closed), or STILL_ACTIVE
+DWORD Wait(Process &process, DWORD milliseconds);        // the exit code (closed), or STILL_ACTIVE
+inline DWORD Wait(Process &&start, DWORD milliseconds) { // a start waited for, then let go
+    return Wait(start, milliseconds);
+}
 void Close(Process &process);
 
 // Polls until the predicate holds; false when `milliseconds` passed first.

@@ -164,13 +164,11 @@ TEST_F(LifecycleRun, HiddenStartWakeUpAndSecondStartThenCtrlQ) {
     EXPECT_EQ(::GetFocus(), field);
 
     // The wake-up keyword, inside a word and before "/AUTORUN", ends the start at once.
-    Process wake = StartProgram(L"/AUTORUN xAppRunAtTimex");
-    EXPECT_EQ(Wait(wake, 10000), 0u);
+    EXPECT_EQ(Wait(StartProgram(L"/AUTORUN xAppRunAtTimex"), 10000), 0u);
     EXPECT_FALSE(::IsWindowVisible(window));
 
     // A second start brings the hidden copy forward, its strip under it, and ends.
-    Process second = StartProgram(L"");
-    EXPECT_EQ(Wait(second, 10000), 0u);
+    EXPECT_EQ(Wait(StartProgram(L""), 10000), 0u);
     EXPECT_TRUE(WaitUntil(
         [&] { return Pumped(::GetForegroundWindow() == window) && ::IsWindowVisible(bar); }));
     const RECT main = Rect(window), strip = Rect(bar);
@@ -257,8 +255,7 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
                                   ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN),
                                   nullptr, nullptr, nullptr, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return Pumped(::SetForegroundWindow(full) && Above(full, bar)); }));
-    Process again = StartProgram(L"");
-    EXPECT_EQ(Wait(again, 10000), 0u);
+    EXPECT_EQ(Wait(StartProgram(L""), 10000), 0u);
     bool raised = WaitUntil([&] { return Pumped(Above(window, full)); });
     EXPECT_TRUE(raised && WaitUntil([&] { return ::GetWindow(window, GW_HWNDPREV) == bar; }, 5000))
         << "strip behind the other window: " << Above(full, bar);
@@ -306,8 +303,7 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     ASSERT_NE(box = AboutBox(window), nullptr);
     for (bool covered : {false, true}) {
         HWND over = covered ? Cover() : nullptr;
-        Process again = StartProgram(L"");
-        EXPECT_EQ(Wait(again, 10000), 0u);
+        EXPECT_EQ(Wait(StartProgram(L""), 10000), 0u);
         EXPECT_TRUE(WaitUntil(
             [&] { return Pumped(::GetForegroundWindow() == box && Above(box, window)); }));
         ::DestroyWindow(over);

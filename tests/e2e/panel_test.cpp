@@ -12,7 +12,6 @@
 namespace {
 
 using namespace e2e;
-namespace fs = std::filesystem;
 using Values = std::vector<std::wstring>;
 
 const fs::path Shortcut = fs::path(::_wgetenv(L"APPDATA")) /
@@ -148,8 +147,7 @@ TEST_F(PanelRun, ShowsWhatItLoadedTriesTheSoundThenRunSavesWhatWasGiven) {
 }
 
 DWORD Msiexec(const std::wstring &arguments) { // quietly: its exit code
-    Process msiexec = Start(L"C:\\windows\\system32\\msiexec.exe", arguments + L" /qn");
-    return Wait(msiexec, 60000);
+    return Wait(Start(L"C:\\windows\\system32\\msiexec.exe", arguments + L" /qn"), 60000);
 }
 
 // For the user alone; the shortcut and settings outlive an upgrade, and nothing of ours a removal.

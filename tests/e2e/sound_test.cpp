@@ -9,7 +9,6 @@
 namespace {
 
 using namespace e2e;
-namespace fs = std::filesystem;
 
 constexpr DWORD Half = 0x80008000, Full = 0xFFFFFFFF, Bound = 3500;
 
@@ -48,8 +47,8 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
         TryOut(program, L"Broken", 0);
         EXPECT_TRUE(WaitUntil([&] { return CapturedSounds().size() == heard; }, Bound));
     }
-    Process make = Start(DevicePath(NUDGEBELL_TOOLS) + L"\\makesounds.exe", L"");
-    EXPECT_EQ(Wait(make, 10000), 0u) << "the default sound not registered again";
+    EXPECT_EQ(Wait(Start(DevicePath(NUDGEBELL_TOOLS) + L"\\makesounds.exe", L""), 10000), 0u)
+        << "the default sound not registered again";
     for (const CapturedSound &sound : CapturedSounds())
         EXPECT_EQ(sound.alarm, L"Built-in");
     EndAllCopies();
@@ -74,8 +73,7 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
     ::QueryInformationJobObject(copies, JobObjectBasicAccountingInformation, &job, sizeof job, 0);
     EXPECT_GE(job.TotalProcesses, 3u) << "no wake-up after the stalled play";
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), Half) << "level put back";
-    Process again = StartProgram(L"");
-    EXPECT_EQ(Wait(again, Bound), 0u) << "the second start waits";
+    EXPECT_EQ(Wait(StartProgram(L""), Bound), 0u) << "the second start waits";
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == main; }, Bound));
     ::PostMessageW(::GetDlgItem(TryOut(program, L"Alarm1", 3), IDC_EXIT), BM_CLICK, 0, 0);
     EXPECT_EQ(Wait(program, 2 * Bound), 0u) << "\">\" and \"Exit\" not answered";
@@ -86,8 +84,7 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
         << std::string(8 * ToneSampleRate, '\0');
     TryOut(program = StartProgram(L""), L"Long", 3);
     ASSERT_TRUE(WaitUntil([] { return ReadValue(VolumeKey, L"Volume") == Full; }, Bound));
-    again = StartProgram(L"");
-    EXPECT_EQ(Wait(again, 1500), 0u) << "the second start waits for the play";
+    EXPECT_EQ(Wait(StartProgram(L""), 1500), 0u) << "the second start waits for the play";
     EXPECT_EQ(ReadValue(SettingsKey, L"VolumeToRestore"), Half) << "no record of the level";
     ::TerminateProcess(program.handle, 9); // as kill -9: nothing of the program runs
     Wait(program, Bound);

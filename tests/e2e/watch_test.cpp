@@ -9,7 +9,6 @@
 namespace {
 
 using namespace e2e;
-namespace fs = std::filesystem;
 
 constexpr DWORD Delay = 2000, Poll = 5000, HalfVolume = 0x80008000;
 

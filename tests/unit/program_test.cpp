@@ -77,7 +77,6 @@ const std::wstring Box = L"16 Nudgebell+: ", // the stop sign (MB_ICONHAND) and 
 // A reminder opens; the next poll finds it and starts a series, run for up to `cap` ticks.
 void RunSeries(int cap = 50) {
     seam::Open(L"Reminder");
-    StartWatchTimer();
     for (int i = 0; i <= cap && (i == 0 || WatchState.ringing); ++i)
         seam::Tick();
 }
@@ -157,7 +156,6 @@ TEST(Program, EachReminderWindowGetsOneSeriesAndItsKeys) {
     for (auto [script, inside, levels, keys, told] : cases) {
         seam::Reset();
         Settings.RepeatTimes = 2, Settings.AutoSnooze = 1, Settings.VolumeControl = Gradual;
-        StartWatchTimer();
         std::map<char, HWND> window;
         const char *once = inside;
         device.wakeUpFails = inside, device.inBox = [&] { Play(std::exchange(once, ""), window); };
@@ -187,7 +185,6 @@ TEST(Program, DetectionLearnsAndStoresTheLanguageOnce) {
             for (const char *w = open; *w; ++w)
                 *w == 's' ? seam::Open(seam::Titles[0], L"Static")
                           : seam::Open(seam::Titles[*w - '1']);
-            StartWatchTimer();
             seam::Tick();
             SCOPED_TRACE(std::string(open) + " " + std::to_string(language));
             EXPECT_EQ(Settings.Language, learned);
@@ -231,10 +228,10 @@ TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
         {L"/AUTORUN", false, 1, false, 0},
         {L"/AUTORUN", false, 2, true, PollInterval}};
     for (auto [commandLine, pathFails, otherCopy, runs, period] : cases) {
-        seam::Reset();
+        seam::Reset(), StopWatchTimer(); // not watching before the start
         device.commandLine = commandLine, device.modulePathFails = pathFails;
-        device.otherCopy = otherCopy;
-        EXPECT_EQ(StartInstance(nullptr, SW_SHOWNORMAL), runs) << commandLine;
+        device.otherCopy = otherCopy, device.queueErrors = 3; // a running loop ends, failed
+        EXPECT_EQ(ProgramEntry(nullptr, SW_SHOWNORMAL), runs ? 1 : 0) << commandLine;
         EXPECT_EQ(device.windowsMade, runs ? 1 : 0);
         EXPECT_EQ(device.period, period);
         EXPECT_EQ(device.boxes, pathFails ? Texts{Box + L"GetModuleFileName() failed!"} : Texts{});

@@ -16,7 +16,7 @@ namespace seam {
 Device device;
 
 // clang-format off
-void Reset() { device = Device{}; device.now = Ms({2004, 6, 2, 1, 14, 5, 10, 0}); Settings = SettingsRecord{}; WatchState = WatchStateRecord{}; std::wcscpy(ModulePath.data(), Module); }
+void Reset() { device = Device{}; device.now = Ms({2004, 6, 2, 1, 14, 5, 10, 0}); Settings = SettingsRecord{}; WatchState = WatchStateRecord{}; std::wcscpy(ModulePath.data(), Module); ArmWatchTimer(PollInterval); }
 void Store(const std::wstring &name, DWORD type, const std::vector<BYTE> &bytes) { device.keys.insert(std::wstring(SettingsKey, std::size(SettingsKey) - 2)); device.registry[SettingsKey + name] = {type, bytes}; }
 HWND Open(const std::wstring &title, const std::wstring &className) { static INT_PTR made = 0x100; device.windows[HWND(made += 2)] = {className, title}; return device.foreground = HWND(made); }
 void Close(HWND window) { device.windows.erase(window); if (device.foreground == window) device.foreground = device.windows.empty() ? nullptr : device.windows.begin()->first; }
@@ -41,7 +41,6 @@ NOTHING(HWND, CreateDialogIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPR
 NOTHING(INT_PTR, DialogBoxIndirectParamW, HINSTANCE, DialogTemplate, HWND, DLGPROC, LPARAM)
 NOTHING(BOOL, EndDialog, HWND, INT_PTR)
 NOTHING(BOOL, FindClose, HANDLE)
-NOTHING(BOOL, GetMessageW, MSG *, HWND, UINT, UINT)
 NOTHING(int, TranslateAcceleratorW, HWND, HACCEL, MSG *)
 NOTHING(BOOL, TranslateMessage, const MSG *)
 NOTHING(LRESULT, DispatchMessageW, const MSG *)
@@ -72,6 +71,7 @@ NOTHING(LRESULT, SendMessageW, HWND, UINT, WPARAM, LPARAM)
 NOTHING(void, PostQuitMessage, int)
 NOTHING(LONG, RegCloseKey, HKEY)
 
+BOOL GetMessageW(MSG *, HWND, UINT, UINT) { return device.queueErrors && device.queueErrors-- ? -1 : 0; }
 LPCWSTR GetCommandLineW() { return device.commandLine.c_str(); }
 DWORD GetModuleFileNameW(HMODULE, LPWSTR path, DWORD) { return device.modulePathFails ? 0 : std::wcslen(std::wcscpy(path, seam::Module)); }
 void Sleep(DWORD milliseconds) { device.now += milliseconds; seam::Once(device.onSleep); }

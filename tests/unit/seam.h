@@ -44,7 +44,7 @@ struct Device {
     std::wstring commandLine, startupFolder = L"C:\\Startup";
     std::vector<SYSTEMTIME> wakeUps;
     Texts boxes, shortcuts; // "icon caption: text"; "made PATH -> TARGET", "deleted PATH"
-    int windowsMade = 0, boxesOpen = 0, mostBoxesOpen = 0;
+    int windowsMade = 0, boxesOpen = 0, mostBoxesOpen = 0, queueErrors = 0; // GetMessage: -1
     std::map<int, Control> controls; // the settings panel's, by id
     Texts files; // the sound folder's, in the order listed; a folder's name ends in a backslash
     size_t listed = 0;
@@ -60,7 +60,7 @@ constexpr wchar_t SettingsKey[] = L"Software\\Quarnel\\NudgebellPlus\\";
 constexpr wchar_t Module[] = L"C:\\Programs\\nudgebellplus.exe";
 inline const wchar_t *const Titles[] = {L"Reminder", L"Erinnerung",  L"Aviso",
                                         L"Rappel",   L"Напоминание", L"Promemoria"};
-void Reset(); // a new device, default Settings and WatchState; local time 1 June 2004 14:05:10
+void Reset(); // a new device, default Settings and WatchState, polling; local 2004-06-01 14:05:10
 void Tick();  // the watch timer's next expiry
 HWND Open(const std::wstring &title, const std::wstring &className = L"Dialog"); // in front
 void Close(HWND window); // the next window comes in front
