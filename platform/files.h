@@ -1,6 +1,7 @@
 // Files and folder searches.
 #pragma once
 #include "platform/platform.h"
+#include "platform/scoped.h"
 
 namespace plat {
 
@@ -10,6 +11,7 @@ namespace plat {
 HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW *found);
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found);
 BOOL FindClose(HANDLE search);
+using ScopedSearch = Scoped<HANDLE, FindClose>;
 BOOL DeleteFileW(LPCWSTR path);
 
 } // namespace plat
