@@ -34,6 +34,8 @@ bool Copy(std::span<wchar_t> buffer, std::wstring_view text) {
 }
 
 bool MediaFileName(std::wstring_view name, bool bareNames, std::span<wchar_t> file) {
+    if (!Copy(file, L""))
+        return false;
     if (SameLetters(name.substr(0, SoundFolder.size()), SoundFolder))
         name.remove_prefix(SoundFolder.size());
     else if (!bareNames)

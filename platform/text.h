@@ -15,7 +15,8 @@ bool Copy(std::span<wchar_t> buffer, std::wstring_view text);
 // The handheld keeps its sounds in "\Windows", desktop Windows in its media folder. The name
 // there of what the handheld names "\Windows\<name>" (in any letter case) or, with
 // `bareNames`, "<name>" alone; ".wav" is added to a name that does not end in it. False for a
-// name of another folder (a '\', '/' or ':' in it), of none, or one that does not fit `file`.
+// name of another folder (a '\', '/' or ':' in it), of none, or one that does not fit `file`,
+// which is then left empty.
 bool MediaFileName(std::wstring_view name, bool bareNames, std::span<wchar_t> file);
 
 } // namespace plat
