@@ -74,10 +74,6 @@ TEST(Decisions, TextIsWholeOrNothing) {
         EXPECT_EQ(plat::Append(std::span(buffer).first(4), text), fits) << before << "+" << text;
         EXPECT_EQ(buffer.data(), after);
     }
-    std::array<wchar_t, 3> copy{L'x'};
-    EXPECT_TRUE(plat::Copy(copy, L"ab") && plat::Append(copy, L"") && !plat::Append(copy, L"c"));
-    EXPECT_FALSE(plat::Copy(copy, L"abc"));
-    EXPECT_EQ(copy.data(), std::wstring());
     PathBuffer module{};
     std::array<wchar_t, TargetCapacity> target;
     for (size_t length : {249, 250, PathCapacity}) { // the last a cut path: no terminator
