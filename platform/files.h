@@ -5,9 +5,9 @@
 
 namespace plat {
 
-// Unlike the system's call: the handheld's "\Windows" folder is, for wave files, the system's
-// media folder. Folders
-// match a pattern as files do.
+// Unlike the system's call: a pattern in the handheld's "\Windows" folder ("\Windows\*.wav")
+// searches the system's media folder, by the rule of MediaFileName (text.h) that the sounds'
+// names follow too. Folders match a pattern as files do.
 HANDLE FindFirstFileW(LPCWSTR pattern, WIN32_FIND_DATAW *found);
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW *found);
 BOOL FindClose(HANDLE search);

@@ -19,8 +19,8 @@ bool SameLetters(std::wstring_view a, std::wstring_view b) {
 } // namespace
 
 bool Append(std::span<wchar_t> buffer, std::wstring_view text) {
-    auto end = std::find(buffer.begin(), buffer.end(), L'\0');
-    if (end == buffer.end() || text.size() >= size_t(buffer.end() - end))
+    auto end = std::find(buffer.begin(), buffer.end(), L'\0'); // none: no room at all
+    if (text.size() >= size_t(buffer.end() - end))
         return false;
     *std::copy(text.begin(), text.end(), end) = L'\0';
     return true;
