@@ -69,14 +69,14 @@ bool SetSystemVolume(DWORD level, DWORD *savedLevel) {
 
 LONG WriteRegistryDword(HKEY rootKey, const wchar_t *subKey, const wchar_t *valueName,
                         DWORD value) {
-    HKEY key = nullptr;
+    plat::ScopedKey key;
     DWORD disposition = 0;
     LONG status = plat::RegCreateKeyExW(rootKey, subKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                        &key, &disposition);
-    if (status != ERROR_SUCCESS)
+                                        key.Receive(), &disposition);
+    if (status != ERROR_SUCCESS) {
+        key.Release(); // a failed call answers no key
         return status;
-    status = plat::RegSetValueExW(key, valueName, 0, REG_DWORD,
-                                  reinterpret_cast<const BYTE *>(&value), sizeof value);
-    plat::RegCloseKey(key);
-    return status;
+    }
+    return plat::RegSetValueExW(key.Get(), valueName, 0, REG_DWORD,
+                                reinterpret_cast<const BYTE *>(&value), sizeof value);
 }

@@ -1,6 +1,7 @@
 // The registry.
 #pragma once
 #include "platform/platform.h"
+#include "platform/scoped.h"
 
 namespace plat {
 
@@ -13,5 +14,8 @@ LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BY
                     DWORD size);
 LONG RegDeleteValueW(HKEY key, LPCWSTR name);
 LONG RegCloseKey(HKEY key);
+
+// An open key, closed when its holder goes.
+using ScopedKey = Scoped<HKEY, RegCloseKey>;
 
 } // namespace plat

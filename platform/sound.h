@@ -17,13 +17,13 @@ MMRESULT waveOutSetVolume(HWAVEOUT device, DWORD volume);
 // Has the audio system take up the volume mirrored under "ControlPanel\Volume".
 void AudioUpdateFromRegistry();
 // Unlike the system's call: a bare name such as "Alarm1" is looked up among the handheld's
-// "\Windows\*.wav" sounds, a network path plays the default sound, a broken wave file plays the
-// default sound, and where the platform keeps device 0's level (Wine) a wave file plays
-// through a stream of the platform's own at that level. A synchronous play runs on a thread of
-// the platform's own and returns within the sound's length plus 2 s whatever the output does;
-// while an earlier play is still stuck in the output it returns FALSE at once, playing nothing.
-// When neither the name nor the system's default sound can be played, the platform's own alarm
-// tone plays (BuiltInTone, tools/sounds/alarm_tones.h).
+// "\Windows\*.wav" sounds (MediaFileName, text.h), a network path plays the default sound, a broken
+// wave file plays the default sound, and where the platform keeps device 0's level (Wine) a wave
+// file plays through a stream of the platform's own at that level. A synchronous play runs on a
+// thread of the platform's own and returns within the sound's length plus 2 s whatever the output
+// does; while an earlier play is still stuck in the output it returns FALSE at once, playing
+// nothing. When neither the name nor the system's default sound can be played, the platform's own
+// alarm tone plays (BuiltInTone, tools/sounds/alarm_tones.h).
 BOOL sndPlaySoundW(LPCWSTR sound, UINT flags);
 
 } // namespace plat

@@ -4,6 +4,7 @@
 #include "common/process.h"
 #include "platform/dialog.h"
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/window.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -75,12 +76,13 @@ void LineUpTestButton(HWND panel) {
                      listRect.bottom - listRect.top, FALSE);
 }
 
-// The name that the list shows for a file: everything before its last '.'.
-void SoundName(const wchar_t *fileName, wchar_t (&name)[SoundCapacity]) {
-    std::wcsncpy(name, fileName, SoundCapacity - 1);
-    name[SoundCapacity - 1] = L'\0';
-    if (wchar_t *dot = std::wcsrchr(name, L'.'))
-        *dot = L'\0';
+// The name that the list shows for a file: everything before its last '.', and only when that
+// name plays this very file: not "Bell.wav.wav" (listed as "Bell.wav", which names Bell.wav),
+// nor "Bell.wave" (found through its short name).
+bool SoundName(std::wstring_view fileName, wchar_t (&name)[SoundCapacity]) {
+    wchar_t file[MAX_PATH];
+    return plat::Copy(name, fileName.substr(0, fileName.rfind(L'.'))) &&
+           plat::MediaFileName(name, true, file) && std::wcslen(file) == fileName.size();
 }
 
 // The field's text, not the platform's number: that one is 0 for a number too large.
@@ -159,8 +161,8 @@ void FillSoundList(HWND panel) {
         return;
     int remembered = -1;
     WIN32_FIND_DATAW found{};
-    HANDLE search = plat::FindFirstFileW(SoundPattern, &found);
-    if (search == INVALID_HANDLE_VALUE) {
+    plat::ScopedSearch search(plat::FindFirstFileW(SoundPattern, &found));
+    if (!search) {
         Select(panel, IDC_SOUND, 0);
         return;
     }
@@ -168,13 +170,13 @@ void FillSoundList(HWND panel) {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue; // a folder named like a sound is none
         wchar_t name[SoundCapacity];
-        SoundName(found.cFileName, name);
+        if (!SoundName(found.cFileName, name))
+            continue;
         int inserted = static_cast<int>(
             Send(panel, IDC_SOUND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name)));
         remembered =
             RememberSound(remembered, inserted, std::wcscmp(name, Settings.Sound.data()) == 0);
-    } while (plat::FindNextFileW(search, &found));
-    plat::FindClose(search);
+    } while (plat::FindNextFileW(search.Get(), &found));
     Select(panel, IDC_SOUND, remembered < 0 ? 0 : remembered);
 }
 

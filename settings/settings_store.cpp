@@ -48,11 +48,19 @@ void WriteDword(HKEY key, const DwordValue &value) {
                          sizeof data);
 }
 
-HKEY CreateSettingsKey() {
-    HKEY key = nullptr;
+plat::ScopedKey CreateSettingsKey() {
+    plat::ScopedKey key;
     if (plat::RegCreateKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return nullptr;
+                              nullptr, key.Receive(), nullptr) != ERROR_SUCCESS)
+        key.Release(); // a failed call answers no key
+    return key;
+}
+
+plat::ScopedKey OpenSettingsKey() {
+    plat::ScopedKey key;
+    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_ALL_ACCESS, key.Receive()) !=
+        ERROR_SUCCESS)
+        key.Release();
     return key;
 }
 
@@ -74,67 +82,50 @@ void TakeStoredSound(std::span<const BYTE> data, std::array<wchar_t, SoundCapaci
 }
 
 void LoadSettings() {
-    HKEY key = nullptr;
-    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS)
+    plat::ScopedKey key = OpenSettingsKey();
+    if (!key)
         return;
     for (const DwordValue &value : DwordValues)
-        ReadDword(key, value);
-    ReadSound(key);
-    plat::RegCloseKey(key);
+        ReadDword(key.Get(), value);
+    ReadSound(key.Get());
 }
 
 void SaveSettings() {
-    HKEY key = CreateSettingsKey();
+    plat::ScopedKey key = CreateSettingsKey();
     if (!key)
         return;
     for (const DwordValue &value : DwordValues)
         if (&value != &LanguageValue)
-            WriteDword(key, value);
+            WriteDword(key.Get(), value);
     DWORD length = 0;
     while (length + 1 < SoundCapacity && Settings.Sound[length])
         ++length;
-    plat::RegSetValueExW(key, L"Sound", 0, REG_SZ,
+    plat::RegSetValueExW(key.Get(), L"Sound", 0, REG_SZ,
                          reinterpret_cast<const BYTE *>(Settings.Sound.data()),
                          (length + 1) * sizeof(wchar_t));
-    plat::RegCloseKey(key);
 }
 
 void RecordVolume(DWORD level) {
-    HKEY key = CreateSettingsKey();
-    if (!key)
-        return;
-    plat::RegSetValueExW(key, VolumeRecordValue, 0, REG_DWORD,
-                         reinterpret_cast<const BYTE *>(&level), sizeof level);
-    plat::RegCloseKey(key);
+    if (plat::ScopedKey key = CreateSettingsKey())
+        plat::RegSetValueExW(key.Get(), VolumeRecordValue, 0, REG_DWORD,
+                             reinterpret_cast<const BYTE *>(&level), sizeof level);
 }
 
 bool RecordedVolume(DWORD *level) {
-    HKEY key = nullptr;
-    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS)
-        return false;
+    plat::ScopedKey key = OpenSettingsKey();
     DWORD size = sizeof *level;
-    bool found = plat::RegQueryValueExW(key, VolumeRecordValue, nullptr, nullptr,
-                                        reinterpret_cast<BYTE *>(level), &size) == ERROR_SUCCESS &&
-                 size == sizeof *level;
-    plat::RegCloseKey(key);
-    return found;
+    return key &&
+           plat::RegQueryValueExW(key.Get(), VolumeRecordValue, nullptr, nullptr,
+                                  reinterpret_cast<BYTE *>(level), &size) == ERROR_SUCCESS &&
+           size == sizeof *level;
 }
 
 void ForgetRecordedVolume() {
-    HKEY key = nullptr;
-    if (plat::RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_ALL_ACCESS, &key) !=
-        ERROR_SUCCESS)
-        return;
-    plat::RegDeleteValueW(key, VolumeRecordValue);
-    plat::RegCloseKey(key);
+    if (plat::ScopedKey key = OpenSettingsKey())
+        plat::RegDeleteValueW(key.Get(), VolumeRecordValue);
 }
 
 void SaveLanguage() {
-    HKEY key = CreateSettingsKey();
-    if (!key)
-        return;
-    WriteDword(key, LanguageValue);
-    plat::RegCloseKey(key);
+    if (plat::ScopedKey key = CreateSettingsKey())
+        WriteDword(key.Get(), LanguageValue);
 }

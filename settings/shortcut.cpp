@@ -8,10 +8,10 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/shell.h"
+#include "platform/text.h"
 #include "settings/settings.h"
 
 #include <algorithm>
-#include <cwchar>
 #include <string_view>
 
 namespace {
@@ -19,16 +19,6 @@ namespace {
 constexpr int StartupFolderId = 7; // CSIDL_STARTUP
 constexpr wchar_t ShortcutFile[] = L"\\Nudgebell+.lnk";
 constexpr wchar_t AutorunSwitch[] = L" /AUTORUN";
-
-// Appends `text` to the terminated `buffer` when all of it fits.
-bool Append(std::span<wchar_t> buffer, std::wstring_view text) {
-    size_t used = std::wcslen(buffer.data());
-    if (used + text.size() >= buffer.size())
-        return false;
-    std::copy(text.begin(), text.end(), buffer.begin() + used);
-    buffer[used + text.size()] = L'\0';
-    return true;
-}
 
 // A path or target that does not fit is a failed create, never a cut-down one.
 bool CreateShortcut() {
@@ -50,7 +40,7 @@ bool DeleteShortcut(const wchar_t *path) {
 
 bool ShortcutPath(std::wstring_view folder, std::span<wchar_t, PathCapacity> path) {
     path[0] = L'\0';
-    if (!folder.empty() && Append(path, folder) && Append(path, ShortcutFile))
+    if (!folder.empty() && plat::Append(path, folder) && plat::Append(path, ShortcutFile))
         return true;
     path[0] = L'\0';
     return false;
@@ -61,8 +51,8 @@ bool ShortcutTarget(std::span<const wchar_t, PathCapacity> module,
     target[0] = L'\0';
     if (std::find(module.begin(), module.end(), L'\0') == module.end())
         return false; // no terminator: the path was cut
-    if (Append(target, L"\"") && Append(target, module.data()) && Append(target, L"\"") &&
-        Append(target, AutorunSwitch))
+    if (plat::Append(target, L"\"") && plat::Append(target, module.data()) &&
+        plat::Append(target, L"\"") && plat::Append(target, AutorunSwitch))
         return true;
     target[0] = L'\0';
     return false;

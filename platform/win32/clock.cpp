@@ -7,11 +7,11 @@
 // modal loop), and ends when none is left. Task Scheduler time triggers would outlive the
 // program, but Wine does not implement them; a timer lives as long as the process that set it.
 #include "platform/clock.h"
+#include "platform/text.h"
 #include "platform/win32/win32_internal.h"
 
 #include <algorithm>
 #include <array>
-#include <cwchar>
 
 namespace plat {
 
@@ -36,17 +36,16 @@ bool waiting = false;
 HANDLE changed = nullptr;
 
 void StartProgram(const wchar_t *path) {
-    wchar_t commandLine[MAX_PATH + 16];
-    std::wcscpy(commandLine, L"\"");
-    std::wcscat(commandLine, path);
-    std::wcscat(commandLine, L"\" AppRunAtTime");
+    wchar_t commandLine[MAX_PATH + 16] = L"";
+    if (!Append(commandLine, L"\"") || !Append(commandLine, path) ||
+        !Append(commandLine, L"\" AppRunAtTime"))
+        return;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     if (::CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                          &info)) {
-        ::CloseHandle(info.hThread);
-        ::CloseHandle(info.hProcess);
+        win32::ScopedHandle thread(info.hThread), process(info.hProcess); // nothing to wait for
     }
 }
 
@@ -65,7 +64,7 @@ DWORD WINAPI WaitForStarts(void *) {
         for (ScheduledProgram &entry : programs) {
             if (entry.due && entry.due <= now) {
                 entry.due = 0;
-                std::wcscpy(dueNow[starting++], entry.path);
+                starting += Copy(dueNow[starting], entry.path);
             } else if (entry.due) {
                 handles[count++] = entry.timer;
                 next = std::min(next, entry.due);
@@ -95,14 +94,11 @@ ScheduledProgram *EntryFor(LPCWSTR path) {
         if (!entry.timer && !unused)
             unused = &entry;
     }
-    if (!unused)
+    // A path that does not fit is refused, never cut: a cut one would start another program.
+    if (!unused || !Copy(unused->path, path))
         return nullptr;
-    HANDLE timer = ::CreateWaitableTimerW(nullptr, FALSE, nullptr);
-    if (!timer)
-        return nullptr;
-    std::wcscpy(unused->path, path);
-    unused->timer = timer;
-    return unused;
+    unused->timer = ::CreateWaitableTimerW(nullptr, FALSE, nullptr);
+    return unused->timer ? unused : nullptr;
 }
 
 // Registers the start `delay` ms from now, under the lock; the waiter is started when none runs.
@@ -117,13 +113,12 @@ bool Schedule(LPCWSTR program, ULONGLONG delay) {
     if (!entry || !::SetWaitableTimer(entry->timer, &due, 0, nullptr, nullptr, TRUE))
         return false;
     if (!waiting) {
-        HANDLE waiter = ::CreateThread(nullptr, WaiterStack, WaitForStarts, nullptr,
-                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        win32::ScopedHandle waiter(::CreateThread(nullptr, WaiterStack, WaitForStarts, nullptr,
+                                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
         if (!waiter) {
             ::CancelWaitableTimer(entry->timer);
             return false;
         }
-        ::CloseHandle(waiter);
         waiting = true;
     }
     entry->due = ::GetTickCount64() + delay;
@@ -175,8 +170,7 @@ BOOL CeRunAppAtTime(LPCWSTR program, const SYSTEMTIME *when) {
     LONGLONG delay = 0;
     // A start that could never happen is refused now rather than lost later; a time already
     // past is started at once.
-    if (!program || !when || std::wcslen(program) >= MAX_PATH ||
-        ::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES ||
+    if (!program || !when || ::GetFileAttributesW(program) == INVALID_FILE_ATTRIBUTES ||
         !win32::LocalInterval(now, *when, &delay))
         return FALSE;
     ::AcquireSRWLockExclusive(&lock);

@@ -1,9 +1,8 @@
 // The handheld's sound folder found where desktop Windows keeps its sounds, and files.
 #include "platform/files.h"
+#include "platform/text.h"
 #include "platform/win32/win32_internal.h"
 
-#include <cwchar>
-#include <iterator>
 #include <string_view>
 
 namespace plat {
@@ -11,13 +10,11 @@ namespace plat {
 namespace win32 {
 
 bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]) {
-    constexpr std::wstring_view media = L"\\Media\\";
     UINT length = ::GetWindowsDirectoryW(path, MAX_PATH);
-    if (length == 0 || length + media.size() + name.size() >= MAX_PATH)
+    if (length == 0 || length >= MAX_PATH || !Append(path, L"\\Media\\") || !Append(path, name)) {
+        path[0] = L'\0';
         return false;
-    std::wmemcpy(path + length, media.data(), media.size());
-    std::wmemcpy(path + length + media.size(), name.data(), name.size());
-    path[length + media.size() + name.size()] = L'\0';
+    }
     return true;
 }
 
@@ -25,19 +22,10 @@ bool MediaPath(std::wstring_view name, wchar_t (&path)[MAX_PATH]) {
 
 namespace {
 
-constexpr std::wstring_view DeviceWindowsFolder = L"\\Windows\\";
-
-bool IsDeviceSoundPath(std::wstring_view path) {
-    return path.size() > DeviceWindowsFolder.size() + 4 &&
-           ::_wcsnicmp(path.data(), DeviceWindowsFolder.data(), DeviceWindowsFolder.size()) == 0 &&
-           ::_wcsicmp(path.data() + path.size() - 4, L".wav") == 0 &&
-           path.find(L'\\', DeviceWindowsFolder.size()) == std::wstring_view::npos;
-}
-
 // The handheld keeps its sounds in "\Windows"; desktop Windows keeps them in its media folder.
 LPCWSTR DesktopPath(LPCWSTR path, wchar_t (&buffer)[MAX_PATH]) {
-    if (!path || !IsDeviceSoundPath(path) ||
-        !win32::MediaPath(path + DeviceWindowsFolder.size(), buffer))
+    wchar_t file[MAX_PATH];
+    if (!path || !MediaFileName(path, false, file) || !win32::MediaPath(file, buffer))
         return path;
     return buffer;
 }

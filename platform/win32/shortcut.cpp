@@ -1,75 +1,64 @@
 // The handheld's shortcut file, realized as a desktop shell link.
 #include "platform/shell.h"
+#include "platform/text.h"
 #include "platform/win32/win32_internal.h"
 
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <cwchar>
+#include <algorithm>
+#include <string_view>
 
 namespace plat {
 
 namespace {
 
 // The handheld's target text: a quoted program path, then optional arguments. Unquoted text
-// is a program path of its own, spaces included. Both parts fit, as the target does.
+// is a program path of its own, spaces included. A part that does not fit refuses the target.
 struct Command {
     wchar_t program[MAX_PATH + 2] = L"";
     wchar_t arguments[MAX_PATH + 2] = L"";
 };
 
 bool SplitTarget(const wchar_t *target, Command &command) {
-    if (!target || std::wcslen(target) > MAX_PATH + 1)
+    if (!target)
         return false;
-    const wchar_t *program = target;
-    const wchar_t *end = target + std::wcslen(target);
-    const wchar_t *arguments = end;
-    if (*target == L'"') {
-        program = target + 1;
-        const wchar_t *close = std::wcschr(program, L'"');
-        if (close) {
-            end = close;
-            arguments = close + 1 + std::wcsspn(close + 1, L" ");
+    std::wstring_view program = target, arguments;
+    if (program.starts_with(L'"')) {
+        program.remove_prefix(1);
+        if (size_t close = program.find(L'"'); close != std::wstring_view::npos) {
+            arguments = program.substr(close + 1);
+            arguments.remove_prefix(std::min(arguments.find_first_not_of(L' '), arguments.size()));
+            program = program.substr(0, close);
         }
     }
-    std::wmemcpy(command.program, program, end - program);
-    command.program[end - program] = L'\0';
-    std::wcscpy(command.arguments, arguments);
-    return command.program[0] != L'\0';
-}
-
-template <typename Interface> void Release(Interface *&object) {
-    if (object)
-        object->Release();
-    object = nullptr;
+    return !program.empty() && Copy(command.program, program) && Copy(command.arguments, arguments);
 }
 
 HRESULT SaveLink(const wchar_t *shortcut, const Command &command) {
-    IShellLinkW *link = nullptr;
+    ScopedObject<IShellLinkW> link;
     auto create = win32::LateBound<decltype(::CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
     if (!create)
         return E_NOTIMPL;
     HRESULT result = create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, __uuidof(IShellLinkW),
-                            reinterpret_cast<void **>(&link));
+                            reinterpret_cast<void **>(link.Receive()));
     if (FAILED(result))
         return result;
-    result = link->SetPath(command.program);
+    result = link.Get()->SetPath(command.program);
     if (SUCCEEDED(result))
-        result = link->SetArguments(command.arguments);
+        result = link.Get()->SetArguments(command.arguments);
     // Started from its own folder, as when the user starts it from there.
+    std::wstring_view program = command.program;
     wchar_t folder[MAX_PATH + 2];
-    std::wcscpy(folder, command.program);
-    if (wchar_t *slash = std::wcsrchr(folder, L'\\'); SUCCEEDED(result) && slash) {
-        *slash = L'\0';
-        link->SetWorkingDirectory(folder);
-    }
-    IPersistFile *file = nullptr;
+    if (size_t slash = program.rfind(L'\\');
+        SUCCEEDED(result) && slash != program.npos && Copy(folder, program.substr(0, slash)))
+        link.Get()->SetWorkingDirectory(folder);
+    ScopedObject<IPersistFile> file;
     if (SUCCEEDED(result))
-        result = link->QueryInterface(__uuidof(IPersistFile), reinterpret_cast<void **>(&file));
+        result = link.Get()->QueryInterface(__uuidof(IPersistFile),
+                                            reinterpret_cast<void **>(file.Receive()));
     if (SUCCEEDED(result))
-        result = file->Save(shortcut, TRUE);
-    Release(file);
-    Release(link);
+        result = file.Get()->Save(shortcut, TRUE);
     return result;
 }
 

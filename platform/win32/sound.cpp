@@ -3,6 +3,7 @@
 // from there when it is there. Device 0's volume is the program's own level on desktop
 // Windows; where the system will not take it, the platform keeps it (see below).
 #include "platform/sound.h"
+#include "platform/text.h"
 #include "platform/win32/win32_internal.h"
 #include "tools/sounds/alarm_tones.h"
 
@@ -18,20 +19,8 @@ namespace plat {
 
 namespace {
 
-constexpr std::wstring_view DeviceWindowsFolder = L"\\Windows\\";
-constexpr std::wstring_view WaveExtension = L".wav";
 constexpr DWORD FullScale = 0xFFFFFFFF;
 constexpr wchar_t SystemDefault[] = L"SystemDefault";
-
-bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
-    return text.size() >= prefix.size() &&
-           ::_wcsnicmp(text.data(), prefix.data(), prefix.size()) == 0;
-}
-
-bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
-    return text.size() >= suffix.size() &&
-           ::_wcsicmp(text.data() + text.size() - suffix.size(), suffix.data()) == 0;
-}
 
 } // namespace
 
@@ -43,20 +32,8 @@ LPCWSTR DesktopSoundName(LPCWSTR sound, wchar_t (&path)[MAX_PATH]) {
     // no sound of the device's, and what plays is the system's default sound.
     if ((sound[0] == L'\\' || sound[0] == L'/') && (sound[1] == L'\\' || sound[1] == L'/'))
         return SystemDefault;
-    std::wstring_view name = sound;
-    if (StartsWith(name, DeviceWindowsFolder) && EndsWith(name, WaveExtension)) {
-        name.remove_prefix(DeviceWindowsFolder.size());
-        name.remove_suffix(WaveExtension.size());
-    }
-    if (name.empty() || name.find_first_of(L"\\/:") != std::wstring_view::npos ||
-        name.size() + WaveExtension.size() >= MAX_PATH)
-        return sound;
     wchar_t file[MAX_PATH];
-    std::wmemcpy(file, name.data(), name.size());
-    file[name.size()] = L'\0';
-    if (!EndsWith(name, WaveExtension))
-        std::wcscat(file, WaveExtension.data());
-    if (!MediaPath(file, path))
+    if (!MediaFileName(sound, true, file) || !MediaPath(file, path))
         return sound;
     DWORD attributes = ::GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -167,7 +144,7 @@ void Release(PlayJob *job) {
 }
 
 // The thread of a play that the caller walked away from, until it ends.
-HANDLE stuckPlay = nullptr;
+win32::ScopedHandle stuckPlay;
 
 // The program's own alarm tone, for a play that would otherwise be silent. Where the platform
 // keeps the level, the level is in the samples: the system's player plays it at full scale.
@@ -252,10 +229,9 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     // An output that has not given an earlier play back takes no other: at most one thread is
     // ever left behind, and the alarm goes on without sound until the output recovers.
     if (stuckPlay) {
-        if (::WaitForSingleObject(stuckPlay, 0) == WAIT_TIMEOUT)
+        if (::WaitForSingleObject(stuckPlay.Get(), 0) == WAIT_TIMEOUT)
             return FALSE;
-        ::CloseHandle(stuckPlay);
-        stuckPlay = nullptr;
+        stuckPlay.Reset();
     }
     // The job outlives this call when the thread is left behind; the thread frees it.
     size_t length = std::wcslen(sound) + 1;
@@ -273,7 +249,7 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     job->flags = flags;
     job->stream = PlatformKeepsLevel();
     job->level = keptLevel;
-    HANDLE thread = ::CreateThread(nullptr, 0, PlayThread, job, 0, nullptr);
+    win32::ScopedHandle thread(::CreateThread(nullptr, 0, PlayThread, job, 0, nullptr));
     if (!thread) { // no thread to be had: the play holds up the caller, as the system's would
         BOOL result = PlayNow(*job, play);
         job->owners = 1;
@@ -286,14 +262,14 @@ BOOL sndPlaySoundW(LPCWSTR sound, UINT flags) {
     const DWORD started = ::GetTickCount();
     BOOL result = FALSE;
     for (DWORD waited = 0; waited < Bound(*job); waited = ::GetTickCount() - started) {
-        if (::WaitForSingleObject(thread, Bound(*job) - waited) == WAIT_OBJECT_0) {
+        if (::WaitForSingleObject(thread.Get(), Bound(*job) - waited) == WAIT_OBJECT_0) {
             result = job->result;
-            ::CloseHandle(std::exchange(thread, nullptr));
+            thread.Reset();
             break;
         }
     }
     if (thread)
-        stuckPlay = thread; // it ends, and frees its job, if the output ever lets it go
+        stuckPlay = std::move(thread); // it ends, and frees its job, if the output ever lets it go
     Release(job);
     return result;
 }

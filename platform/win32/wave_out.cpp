@@ -152,9 +152,9 @@ WaveStream FindFormatAndData(HANDLE file, FormatBlock &format, Play &play) {
                                                                  : WaveStream::Malformed;
 }
 
-HANDLE OpenWaveFile(LPCWSTR path) {
-    return ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+ScopedHandle OpenWaveFile(LPCWSTR path) {
+    return ScopedHandle(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // How long the data found plays, in milliseconds (at most about 49 days).
@@ -166,17 +166,15 @@ DWORD Milliseconds(const FormatBlock &format, const Play &play) {
 } // namespace
 
 DWORD WaveFileMilliseconds(LPCWSTR path) {
-    HANDLE file = OpenWaveFile(path);
-    if (file == INVALID_HANDLE_VALUE)
+    ScopedHandle file = OpenWaveFile(path);
+    if (!file)
         return 0;
     static const Winmm none{};
     FormatBlock format;
-    Play play{none, file, 0, 0, nullptr, 0};
-    DWORD length = FindFormatAndData(file, format, play) == WaveStream::Played
-                       ? Milliseconds(format, play)
-                       : 0;
-    ::CloseHandle(file);
-    return length;
+    Play play{none, file.Get(), 0, 0, nullptr, 0};
+    return FindFormatAndData(file.Get(), format, play) == WaveStream::Played
+               ? Milliseconds(format, play)
+               : 0;
 }
 
 WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played,
@@ -185,31 +183,28 @@ WaveStream StreamWaveFile(LPCWSTR path, DWORD level, DWORD *played,
         *played = 0;
     const Winmm *mm = BindWinmm();
     // No file here (a folder, a name of no file): the system's player may know the name.
-    HANDLE file = mm ? OpenWaveFile(path) : INVALID_HANDLE_VALUE;
-    if (file == INVALID_HANDLE_VALUE)
+    ScopedHandle file = mm ? OpenWaveFile(path) : ScopedHandle();
+    if (!file)
         return WaveStream::NotStreamed;
     FormatBlock format;
-    Play play{*mm, file, 0, 0, nullptr, 0};
-    WaveStream result = FindFormatAndData(file, format, play);
+    Play play{*mm, file.Get(), 0, 0, nullptr, 0};
+    WaveStream result = FindFormatAndData(file.Get(), format, play);
     if (result == WaveStream::Played && milliseconds)
         *milliseconds += Milliseconds(format, play);
-    HANDLE done =
-        result == WaveStream::Played ? ::CreateEventW(nullptr, FALSE, FALSE, nullptr) : nullptr;
+    ScopedHandle done(result == WaveStream::Played ? ::CreateEventW(nullptr, FALSE, FALSE, nullptr)
+                                                   : nullptr);
     if (done &&
-        mm->outOpen(&play.out, WAVE_MAPPER, &format.header, reinterpret_cast<DWORD_PTR>(done), 0,
-                    CALLBACK_EVENT) == MMSYSERR_NOERROR) {
+        mm->outOpen(&play.out, WAVE_MAPPER, &format.header, reinterpret_cast<DWORD_PTR>(done.Get()),
+                    0, CALLBACK_EVENT) == MMSYSERR_NOERROR) {
         // The whole word, both channels: a mono stream takes its level from the low half.
         mm->outSetVolume(play.out, level);
-        Stream(play, done,
+        Stream(play, done.Get(),
                static_cast<DWORD>(std::min<uint64_t>(
                    uint64_t{Milliseconds(format, play)} + StreamMargin, MAXDWORD - 1)));
         mm->outClose(play.out);
     } else if (result == WaveStream::Played) {
         result = WaveStream::NotStreamed; // a format the output does not take, or no output
     }
-    if (done)
-        ::CloseHandle(done);
-    ::CloseHandle(file);
     if (played)
         *played = play.sent;
     return result;

@@ -1,11 +1,15 @@
 // What the Win32 realizations share among themselves; the program never sees it.
 #pragma once
 #include "platform/platform.h"
+#include "platform/scoped.h"
 
 #include <atomic>
 #include <string_view>
 
 namespace plat::win32 {
+
+// A kernel object's handle (a file, an event, a thread), closed when its holder goes.
+using ScopedHandle = Scoped<HANDLE, ::CloseHandle>;
 
 // The desktop's folder for the handheld's sounds, `%SystemRoot%\Media`, joined with `name`.
 // False when the result would not fit.

@@ -35,7 +35,7 @@ Process Start(const std::wstring &program, const std::wstring &arguments) {
     EXPECT_NE(info.hProcess, nullptr) << "cannot start " << std::string(line.begin(), line.end())
                                       << ": error " << ::GetLastError();
     ::CloseHandle(info.hThread);
-    return Process{info.hProcess};
+    return Process(info.hProcess);
 }
 
 Process StartProgram(const std::wstring &arguments) {
@@ -44,19 +44,14 @@ Process StartProgram(const std::wstring &arguments) {
 
 DWORD Wait(Process &process, DWORD milliseconds) {
     DWORD code = STILL_ACTIVE;
-    if (process.handle && ::WaitForSingleObject(process.handle, milliseconds) == WAIT_OBJECT_0 &&
-        ::GetExitCodeProcess(process.handle, &code))
-        Close(process);
+    if (process && ::WaitForSingleObject(process.Get(), milliseconds) == WAIT_OBJECT_0 &&
+        ::GetExitCodeProcess(process.Get(), &code))
+        process.Reset();
     return code;
 }
 
-void Close(Process &process) {
-    ::CloseHandle(process.handle);
-    process = {};
-}
-
 HWND WaitForProgramWindow(Process &program, DWORD milliseconds) {
-    ::WaitForInputIdle(program.handle, milliseconds);
+    ::WaitForInputIdle(program.Get(), milliseconds);
     WaitUntil([] { return ::FindWindowW(ProgramClass, ProgramTitle); }, milliseconds);
     return ::FindWindowW(ProgramClass, ProgramTitle);
 }
@@ -73,8 +68,8 @@ void EndAllCopies() {
     for (HWND window; (window = ::FindWindowW(ProgramClass, ProgramTitle)) != nullptr;) {
         DWORD id = 0;
         ::GetWindowThreadProcessId(window, &id);
-        Process copy{::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)};
-        ::TerminateProcess(copy.handle, 99);
+        Process copy(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        ::TerminateProcess(copy.Get(), 99);
         Wait(copy, 5000);
         ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(window); }, 5000)) << "a copy stays";
     }
@@ -118,9 +113,8 @@ fs::path OpenReminder(const std::wstring &options) {
     static int opened = 0;
     fs::path report = fs::temp_directory_path() / ("reminder" + std::to_string(++opened));
     fs::remove(report);
-    ::CloseHandle(Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe",
-                        options + L" /report:\"" + report.wstring() + L"\"")
-                      .handle);
+    Start(DevicePath(NUDGEBELL_TOOLS) + L"\\reminder.exe",
+          options + L" /report:\"" + report.wstring() + L"\"");
     EXPECT_TRUE(WaitUntil([&] { return fs::exists(report); }));
     return report;
 }

@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "platform/scoped.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,16 +23,13 @@ constexpr wchar_t VolumeKey[] = L"ControlPanel\\Volume"; // the system's volume 
 std::wstring DevicePath(const char *unixPath); // as the device sees it, on Wine's Z: drive
 std::wstring ProgramPath();
 
-struct Process {
-    HANDLE handle = nullptr;
-};
+using Process = plat::Scoped<HANDLE, ::CloseHandle>; // closed when it goes
 Process Start(const std::wstring &program, const std::wstring &arguments);
 Process StartProgram(const std::wstring &arguments);
 DWORD Wait(Process &process, DWORD milliseconds);        // the exit code (closed), or STILL_ACTIVE
 inline DWORD Wait(Process &&start, DWORD milliseconds) { // a start waited for, then let go
     return Wait(start, milliseconds);
 }
-void Close(Process &process);
 
 // Polls until the predicate holds; false when `milliseconds` passed first.
 template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD milliseconds = 10000) {

@@ -140,12 +140,13 @@ Process StartFiveAtOnce(const wchar_t *arguments) {
     int ended = 0;
     EXPECT_TRUE(WaitUntil([&] {
         for (Process &start : starts)
-            ended += start.handle && Wait(start, 0) == 0;
+            ended += start && Wait(start, 0) == 0;
         return ended == 4;
     })) << ended
         << " of 5 ended";
     for (Process &start : starts)
-        program.handle = start.handle ? start.handle : program.handle;
+        if (start)
+            program = std::move(start);
     return program;
 }
 

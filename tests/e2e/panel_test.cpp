@@ -62,7 +62,7 @@ class PanelRun : public ProgramTest {
   protected:
     void TearDown() override {
         ProgramTest::TearDown();
-        Close(program);
+        program.Reset();
         fs::remove(Shortcut);
         for (const auto &[file, bytes] : Planted)
             fs::remove(file);
@@ -71,7 +71,7 @@ class PanelRun : public ProgramTest {
     }
     // Starts the program and waits until its panel is filled.
     void Open(Process started = StartProgram(L"")) {
-        program = started;
+        program = std::move(started);
         main = WaitForProgramWindow(program);
         ASSERT_TRUE(WaitUntil([&] {
             panel = ::FindWindowExW(main, nullptr, L"#32770", nullptr);

@@ -64,7 +64,7 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
     program = StartProgram(L"/AUTORUN");
     HWND main = WaitForProgramWindow(program);
     HANDLE copies = ::CreateJobObjectW(nullptr, nullptr); // the wake-up starts join it
-    ::AssignProcessToJobObject(copies, program.handle);
+    ::AssignProcessToJobObject(copies, program.Get());
     const fs::path report = OpenReminder(L"/title:1");
     EXPECT_TRUE(WaitUntil([&] { return !::FindWindowW(L"Dialog", nullptr); }, 15000));
     EXPECT_EQ(Received(report),
@@ -86,7 +86,7 @@ TEST_F(SoundRun, NoOutputDefaultSoundOrKillSilencesTheAlarmOrLeavesTheLevelForce
     ASSERT_TRUE(WaitUntil([] { return ReadValue(VolumeKey, L"Volume") == Full; }, Bound));
     EXPECT_EQ(Wait(StartProgram(L""), 1500), 0u) << "the second start waits for the play";
     EXPECT_EQ(ReadValue(SettingsKey, L"VolumeToRestore"), Half) << "no record of the level";
-    ::TerminateProcess(program.handle, 9); // as kill -9: nothing of the program runs
+    ::TerminateProcess(program.Get(), 9); // as kill -9: nothing of the program runs
     Wait(program, Bound);
     ASSERT_NE(WaitForProgramWindow(program = StartProgram(L"/AUTORUN")), nullptr);
     EXPECT_EQ(ReadValue(VolumeKey, L"Volume"), Half) << "left forced";

@@ -29,7 +29,7 @@ TEST_F(WatchRun, LearnsTheLanguageAndGivesEachReminderItsOwnSeries) {
     StartAudioCapture();
     Process program = StartProgram(L"/AUTORUN");
     ASSERT_NE(WaitForProgramWindow(program), nullptr);
-    Close(program);
+    program.Reset();
     // A reminder in a language not known yet; the next one opens during its series, and it
     // closes right after its first replay (at once, so that a busy machine cannot add a second).
     fs::path first = OpenReminder(L"/title:4");

@@ -6,6 +6,7 @@
 #include "settings/settings_panel.h"
 #include "settings/shortcut.h"
 #include "platform/clock.h"
+#include "platform/text.h"
 #include "tests/unit/seam.h"
 #include "watch/wake_up.h"
 #include "watch/watch_cycle.h"
@@ -60,7 +61,19 @@ TEST(Decisions, WakeUpComesBeforeTheNextTickAtTheLatest) {
     }
 }
 
-TEST(Decisions, ShortcutTargetIsWholeOrNothing) {
+// Text in a buffer of 4 (with a terminator, or "abcd" without): appended whole or not at all.
+TEST(Decisions, TextIsWholeOrNothing) {
+    // clang-format off
+    const std::tuple<const wchar_t *, const wchar_t *, bool, std::wstring> appends[] = {
+        {L"ab", L"c", true, L"abc"}, {L"ab", L"cd", false, L"ab"}, {L"", L"", true, L""},
+        {L"abcd", L"", false, L"abcd"}, {L"", L"abc", true, L"abc"}};
+    // clang-format on
+    for (auto [before, text, fits, after] : appends) {
+        std::array<wchar_t, 5> buffer{}; // the fifth is no part of it
+        std::wcsncpy(buffer.data(), before, 4);
+        EXPECT_EQ(plat::Append(std::span(buffer).first(4), text), fits) << before << "+" << text;
+        EXPECT_EQ(buffer.data(), after);
+    }
     PathBuffer module{};
     std::array<wchar_t, TargetCapacity> target;
     for (size_t length : {249, 250, PathCapacity}) { // the last a cut path: no terminator
@@ -68,6 +81,28 @@ TEST(Decisions, ShortcutTargetIsWholeOrNothing) {
         EXPECT_EQ(ShortcutTarget(module, target), length == 249);
         EXPECT_EQ(target.data(),
                   length == 249 ? L"\"" + std::wstring(module.data()) + L"\" /AUTORUN" : L"");
+    }
+}
+
+// A sound or search named as on the handheld, and its file in the media folder: in "\Windows"
+// in any letter case, or alone for a sound, ".wav" added when missing; no folder, none too long.
+TEST(Decisions, HandheldSoundNamesNameOneMediaFile) {
+    const std::wstring a255(255, L'a'), w = L"\\Windows\\";
+    // clang-format off
+    const std::tuple<std::wstring, bool, std::wstring> cases[] = {
+        {L"Alarm1", true, L"Alarm1.wav"}, {L"Alarm1", false, L""},
+        {L"Old.Bell", true, L"Old.Bell.wav"}, {w + L"Alarm1.wav", false, L"Alarm1.wav"},
+        {L"\\WINDOWS\\a.WAV", false, L"a.WAV"}, {w + L"Alarm1", false, L"Alarm1.wav"},
+        {L"Old.Bell.wav", true, L"Old.Bell.wav"}, {w + L"*.wav", false, L"*.wav"}, {w, true, L""},
+        {L"", true, L""}, {w + L".wav", true, L""}, {L".WAV", true, L""},
+        {w + L"Sub\\a.wav", true, L""}, {w + L"../a.wav", true, L""}, {L"C:\\a.wav", true, L""},
+        {L"C:a", true, L""}, {a255, true, a255 + L".wav"}, {L"a" + a255, true, L""},
+        {a255 + L".wav", true, a255 + L".wav"}, {L"a" + a255 + L".wav", true, L""}};
+    // clang-format on
+    for (const auto &[name, bare, file] : cases) {
+        std::array<wchar_t, MAX_PATH> found{L'x'};
+        EXPECT_EQ(plat::MediaFileName(name, bare, found), !file.empty()) << name << " " << bare;
+        EXPECT_EQ(found.data(), file);
     }
 }
 
@@ -245,7 +280,8 @@ TEST(Program, StartUpKeywordsAndTheModulePathFailure) {
 }
 
 TEST(Program, SoundListShowsEachFileByItsNameAndSelectsTheStoredOne) {
-    std::wstring files[] = {L"Alarm1.wav", L"Chimes.wav", L"Folder.wav\\", L"Old.Bell.wav"};
+    std::wstring files[] = {L"Alarm1.wav",    L"Chimes.wav", L"Folder.wav\\", L"Old.Bell.wav",
+                            L"Twice.wav.wav", L"Long.wave"}; // the last two play no file of theirs
     // The stored sound and the entry selected: itself when listed, else the first.
     const std::pair<const wchar_t *, int> cases[] = {{L"Alarm1", 0},   {L"Chimes", 1},
                                                      {L"Old.Bell", 2}, {L"alarm1", 0},
