@@ -56,12 +56,15 @@ HWND WaitForProgramWindow(Process &program, DWORD milliseconds) {
     return ::FindWindowW(ProgramClass, ProgramTitle);
 }
 
-HWND FindOwnedWindow(HWND owner, const wchar_t *title) {
+HWND WaitForOwnedWindow(HWND owner, const wchar_t *title) {
     HWND window = nullptr;
-    while ((window = ::FindWindowExW(nullptr, window, nullptr, title)) != nullptr)
-        if (::GetWindow(window, GW_OWNER) == owner && ::IsWindowVisible(window))
-            return window;
-    return nullptr;
+    WaitUntil([&] {
+        while ((window = ::FindWindowExW(nullptr, window, nullptr, title)) != nullptr)
+            if (::GetWindow(window, GW_OWNER) == owner && ::IsWindowVisible(window))
+                return true;
+        return false;
+    });
+    return window;
 }
 
 void EndAllCopies() {

@@ -41,8 +41,8 @@ template <typename Predicate> bool WaitUntil(Predicate predicate, DWORD millisec
 
 // The main window once `program` has started up, with its final visibility.
 HWND WaitForProgramWindow(Process &program, DWORD milliseconds = 10000);
-// A visible top-level window owned by `owner` with the given title, or none.
-HWND FindOwnedWindow(HWND owner, const wchar_t *title);
+// A visible top-level window owned by `owner` with the given title, or none after 10 s.
+HWND WaitForOwnedWindow(HWND owner, const wchar_t *title);
 void EndAllCopies(); // of the program
 
 // REG_DWORD values under HKEY_CURRENT_USER (null: deleted), the program's under SettingsKey.

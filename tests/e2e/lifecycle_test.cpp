@@ -59,12 +59,6 @@ HWND DropDown(HWND tools) {
     return WaitUntil([] { return VisibleMenu() != nullptr; }) ? VisibleMenu() : nullptr;
 }
 
-HWND AboutBox(HWND window) {
-    HWND box = nullptr;
-    WaitUntil([&] { return (box = FindOwnedWindow(window, L"About Nudgebell+")) != nullptr; });
-    return box;
-}
-
 // Lies somewhere above `lower` in the order of top-level windows.
 bool Above(HWND upper, HWND lower) {
     for (HWND w = ::GetWindow(upper, GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT))
@@ -265,7 +259,7 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     // Tools -> About. Under the box the strip takes no input; once the box has closed it does.
     HWND tools = ::FindWindowExW(bar, nullptr, L"Button", L"Tools");
     Click(DropDown(tools), 0.25);
-    HWND box = AboutBox(window);
+    HWND box = WaitForOwnedWindow(window, L"About Nudgebell+");
     ASSERT_NE(box, nullptr);
     // It covers the main window, its caption with the Done (close) button and no icon.
     const RECT covered = Rect(box), owner = Rect(window);
@@ -301,7 +295,7 @@ TEST_F(LifecycleRun, PlainStartAboutBoxesAndTheStripUnderThemThenToolsExit) {
     // its owner, whether the box or another program's window was in front.
     FocusByCaption(window);
     TypeKeys({VK_CONTROL}, 'A');
-    ASSERT_NE(box = AboutBox(window), nullptr);
+    ASSERT_NE(box = WaitForOwnedWindow(window, L"About Nudgebell+"), nullptr);
     for (bool covered : {false, true}) {
         HWND over = covered ? Cover() : nullptr;
         EXPECT_EQ(Wait(StartProgram(L""), 10000), 0u);

@@ -136,8 +136,8 @@ TEST_F(PanelRun, ShowsWhatItLoadedTriesTheSoundThenRunSavesWhatWasGiven) {
     Send(IDC_AUTORUN, BM_CLICK);
     Send(IDC_TIMES, WM_SETTEXT, 0, L"5");
     Click(IDC_RUN);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (box = FindOwnedWindow(main, L"Nudgebell+")) != nullptr; }));
+    HWND box = WaitForOwnedWindow(main, L"Nudgebell+");
+    ASSERT_NE(box, nullptr);
     EXPECT_NE(::FindWindowExW(box, nullptr, L"Static", L"SHCreateShortcut() failed"), nullptr);
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     HWND strip = ::FindWindowW(L"NudgebellPlusMenuBar", L""); // hides with the main window
