@@ -16,6 +16,13 @@ bool SameLetters(std::wstring_view a, std::wstring_view b) {
     return std::ranges::equal(a, b, {}, fold, fold);
 }
 
+// Whether `name` begins (or, `atEnd`, ends) with `part`, letter case aside. Views are cut by hand:
+// substr() could throw, and its throw would bring the runtime's error formatting into the program.
+bool HasLetters(std::wstring_view name, std::wstring_view part, bool atEnd = false) {
+    return name.size() >= part.size() &&
+           SameLetters({name.data() + (atEnd ? name.size() - part.size() : 0), part.size()}, part);
+}
+
 } // namespace
 
 bool Append(std::span<wchar_t> buffer, std::wstring_view text) {
@@ -36,12 +43,11 @@ bool Copy(std::span<wchar_t> buffer, std::wstring_view text) {
 bool MediaFileName(std::wstring_view name, bool bareNames, std::span<wchar_t> file) {
     if (!Copy(file, L""))
         return false;
-    if (SameLetters(name.substr(0, SoundFolder.size()), SoundFolder))
+    if (HasLetters(name, SoundFolder))
         name.remove_prefix(SoundFolder.size());
     else if (!bareNames)
         return false;
-    bool extended = name.size() > WaveExtension.size() &&
-                    SameLetters(name.substr(name.size() - WaveExtension.size()), WaveExtension);
+    bool extended = name.size() > WaveExtension.size() && HasLetters(name, WaveExtension, true);
     if (name.empty() || SameLetters(name, WaveExtension) ||
         name.find_first_of(L"\\/:") != std::wstring_view::npos)
         return false;

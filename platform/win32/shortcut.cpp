@@ -27,9 +27,11 @@ bool SplitTarget(const wchar_t *target, Command &command) {
     if (program.starts_with(L'"')) {
         program.remove_prefix(1);
         if (size_t close = program.find(L'"'); close != std::wstring_view::npos) {
-            arguments = program.substr(close + 1);
+            // Cut by hand: substr() could throw, which would bring the runtime's error
+            // formatting into the program.
+            arguments = {program.data() + close + 1, program.size() - close - 1};
             arguments.remove_prefix(std::min(arguments.find_first_not_of(L' '), arguments.size()));
-            program = program.substr(0, close);
+            program = {program.data(), close};
         }
     }
     return !program.empty() && Copy(command.program, program) && Copy(command.arguments, arguments);
@@ -51,7 +53,7 @@ HRESULT SaveLink(const wchar_t *shortcut, const Command &command) {
     std::wstring_view program = command.program;
     wchar_t folder[MAX_PATH + 2];
     if (size_t slash = program.rfind(L'\\');
-        SUCCEEDED(result) && slash != program.npos && Copy(folder, program.substr(0, slash)))
+        SUCCEEDED(result) && slash != program.npos && Copy(folder, {program.data(), slash}))
         link.Get()->SetWorkingDirectory(folder);
     ScopedObject<IPersistFile> file;
     if (SUCCEEDED(result))
