@@ -127,19 +127,19 @@ std::string Heard() {
 
 TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
     enum Fault { No, NoLevel, LongPlay }; // failing wake-ups: EachReminderWindow...
-    struct {                              // the settings, a fault, and the levels heard
+    struct {                              // the settings, a fault, the levels heard (">" last)
         DWORD play = 1, times = 3, delay = 30000, snooze = 1, volume = Gradual;
         Fault fault = No;
         const char *levels;
-    } cases[] = {{.levels = "123"},
-                 {.play = 0, .levels = ""},
-                 {.times = 0, .levels = ""},
-                 {.times = 2, .delay = 5000, .snooze = 0, .volume = 1, .levels = "11"},
-                 {.delay = 1000, .volume = 2, .levels = "222"},
-                 {.snooze = 0, .fault = NoLevel, .levels = "---"},
-                 {.times = 1, .delay = 2000, .snooze = 0, .volume = 0, .levels = "-"},
-                 {.times = 1, .delay = 2000, .snooze = 0, .volume = ~0u, .levels = "-"},
-                 {.snooze = 0, .fault = LongPlay, .levels = "123"}}; // each play 4 s
+    } cases[] = {{.levels = "1233"},
+                 {.play = 0, .levels = "3"},
+                 {.times = 0, .levels = "2"},
+                 {.times = 2, .delay = 5000, .snooze = 0, .volume = 1, .levels = "111"},
+                 {.delay = 1000, .volume = 2, .levels = "2222"},
+                 {.snooze = 0, .fault = NoLevel, .levels = "----"},
+                 {.times = 1, .delay = 2000, .snooze = 0, .volume = 0, .levels = "--"},
+                 {.times = 1, .delay = 2000, .snooze = 0, .volume = ~0u, .levels = "--"},
+                 {.snooze = 0, .fault = LongPlay, .levels = "1233"}}; // each play 4 s
     for (auto [play, times, delay, snooze, volume, fault, levels] : cases) {
         seam::Reset();
         Settings.Play = play, Settings.RepeatTimes = times, Settings.RepeatDelay = delay;
@@ -151,6 +151,8 @@ TEST(Program, SeriesReplaysThenEndsOnceWithTheKeys) {
         SCOPED_TRACE(testing::Message() << play << times << " " << delay << " fault " << fault);
         for (size_t k = 0; k < device.plays.size(); ++k)
             EXPECT_EQ(device.plays[k].at, t0 + (k + 1) * delay);
+        device.controls[IDC_VOLUME].selected = int(volume); // then ">", as a next replay would
+        SettingsPanelProc(nullptr, WM_COMMAND, IDC_TEST, 0);
         EXPECT_EQ(Heard(), levels);
         EXPECT_EQ(device.level, seam::Kept);
         EXPECT_FALSE(device.registry.count(Record)) << "the record stays";
