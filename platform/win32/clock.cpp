@@ -45,7 +45,8 @@ void StartProgram(const wchar_t *path) {
     PROCESS_INFORMATION info{};
     if (::CreateProcessW(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                          &info)) {
-        win32::ScopedHandle thread(info.hThread), process(info.hProcess); // nothing to wait for
+        ::CloseHandle(info.hThread); // nothing to wait for
+        ::CloseHandle(info.hProcess);
     }
 }
 
