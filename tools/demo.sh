@@ -3,7 +3,7 @@
 # reminder opens in a language it has not seen, the language is learned and stored, each
 # replay is heard at its own volume, and the snooze keys pick the configured duration.
 # Needs a display (tools/run.sh gives it a virtual one). The build folder is $NUDGEBELL_BUILD
-# (default build), already built with nudgebellplus, makesounds, reminder and observe.
+# (default build), already built with nudgebellplus, makesounds, reminder, observe and heard_list.
 set -e
 cd "$(dirname "$0")/.."
 build="$(realpath -m "${NUDGEBELL_BUILD:-build}")"
@@ -65,13 +65,14 @@ $run "$build/nudgebellplus.exe" >/dev/null 2>&1 || true
 await 'program visible' 10 || true
 sleep 1
 shot 4-panel
+# What the device played, heard back from its recordings: the sound and its level.
+$run "$build/tools/heard.exe" "$(winepath -w "$DEVICE_AUDIO_HOME/sounds")" 2>/dev/null |
+    tr -d '\r' | awk '{ split($1, ms, "."); print ms[1], "heard", $2, $3 }' >"$out/heard"
 wineserver -k 2>/dev/null || true
 wait 2>/dev/null || true
 
 # The timeline: what the observer saw, the sounds heard, the scene's own steps.
-for f in "$DEVICE_AUDIO_HOME"/sounds/*.wav; do
-    [ -f "$f" ] && echo "$(($(basename "$f" .wav) / 1000000)) heard" >>"$out/events"
-done
+cat "$out/heard" >>"$out/events"
 sed 's/^\([0-9]*\)\.[0-9]* /\1 /' "$log" >>"$out/events"
 keys=$(awk '$1 == "key" { printf "%s%s", sep, ($2 == 40 ? "Down" : $2 == 38 ? "Up" : $2 == 13 ? "Enter" : $2); sep = " " }' "$report" 2>/dev/null)
 outcome=$(grep -E '^(snoozed|dismissed)' "$report" 2>/dev/null || echo "no snooze")
@@ -96,15 +97,16 @@ sort -n -s -k1,1 "$out/events" | awk -v start="$start" -v keys="$keys" -v outcom
         at(sprintf("reminder found %.1f s after it opened; Language %s learned and stored", ($1 - opened) / 1000, $3)) }
     $2 == "volume" && started { at("volume mirror " level($3)) }
     $2 == "volume" { started = 1 }
-    $2 == "heard" { at(sprintf("replay %d heard", ++replays)) }
+    $2 == "heard" { at(sprintf("replay %d heard: %s at %.2f of its file'"'"'s level", ++replays, $3, $4)) }
     $2 == "reminder" && $3 == "closed" { at("keys " keys ": reminder " outcome) }
     END { if (replays != 2) print "  expected 2 replays, heard " replays + 0 }
 '
 echo
 echo "Screenshots of the device's screen in $out:"
 ls "$out"/*.png | sed 's|.*/|  |'
-# The scene went as it should: language stored, two replays heard, snoozed as configured.
-[ "$(ls "$DEVICE_AUDIO_HOME"/sounds/*.wav 2>/dev/null | wc -l)" -eq 2 ] &&
+# The scene went as it should: language stored, Alarm1 heard twice, at a quarter and at five
+# eighths of its level, snoozed as configured.
+awk '$3 == "Alarm1" && ($4 - (NR == 1 ? 0.25 : 0.625))^2 < 0.0016 { n++ } END { exit !(n == 2 && NR == 2) }' "$out/heard" &&
     grep -q ' language 4' "$log" && [ "$outcome" = "snoozed 10 minutes" ] || {
     echo "The scene did not go as expected." >&2
     exit 1

@@ -5,7 +5,7 @@
 set -e
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-tools/build.sh nudgebellplus makesounds reminder observe >/dev/null
+tools/build.sh nudgebellplus makesounds reminder observe heard_list >/dev/null
 if [ -n "$DISPLAY" ] && [ -z "$NUDGEBELL_HEADLESS" ]; then
     exec tools/device/run build/device build/nudgebellplus.exe "$@"
 fi

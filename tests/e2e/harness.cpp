@@ -1,14 +1,11 @@
 #include "tests/e2e/harness.h"
-#include "tools/sounds/alarm_tones.h"
 
 #include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <numeric>
 
 namespace e2e {
 
@@ -133,43 +130,6 @@ static fs::path SoundFolder() {
     return home ? DevicePath(home) + L"\\sounds" : L"";
 }
 
-// A wave file as makesounds writes it and the capture passes it on: 16-bit mono after a
-// 44-byte header, whose data length a recording leaves at 0 (its data runs to the end).
-static std::vector<int16_t> Decode(const fs::path &file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string b{std::istreambuf_iterator<char>(in), {}};
-    int rate = 0;
-    if (b.size() > 44 && !b.compare(36, 4, "data") && b[22] == 1 && b[34] == 16)
-        std::memcpy(&rate, b.data() + 24, sizeof rate);
-    std::vector<int16_t> samples(rate == ToneSampleRate ? (b.size() - 44) / 2 : 0);
-    if (!samples.empty())
-        std::memcpy(samples.data(), b.data() + 44, samples.size() * 2);
-    return samples; // empty for any other format
-}
-
-static int Peak(const std::vector<int16_t> &samples) {
-    return std::accumulate(samples.begin(), samples.end(), 0,
-                           [](int peak, int s) { return std::max(peak, std::abs(s)); });
-}
-
-// The alarm whose beeps, each at its pitch, make as many sign changes as were heard: another
-// alarm's, or a sound cut short, makes a different count.
-static std::wstring Identify(const std::vector<int16_t> &s) {
-    int changes = 0;
-    for (size_t k = 1; k < s.size(); ++k)
-        changes += (s[k] < 0) != (s[k - 1] < 0);
-    std::vector<AlarmTone> tones(std::begin(AlarmTones), std::end(AlarmTones));
-    tones.insert(tones.end(), {DefaultTone, BuiltInTone});
-    for (const AlarmTone &tone : tones) {
-        double expected = 0;
-        for (int b = 0; b < tone.beeps; ++b)
-            expected += tone.hertz[b % 3] * ToneBeepMilliseconds / 500.0;
-        if (std::fabs(changes / expected - 1) < 0.03)
-            return tone.name;
-    }
-    return L"";
-}
-
 void StartAudioCapture() {
     ASSERT_FALSE(SoundFolder().empty()) << "DEVICE_AUDIO_HOME is not set: run it through ctest";
     fs::remove_all(SoundFolder());
@@ -177,21 +137,7 @@ void StartAudioCapture() {
 }
 
 std::vector<CapturedSound> CapturedSounds() {
-    std::vector<CapturedSound> sounds;
-    for (const fs::directory_entry &entry : fs::directory_iterator(SoundFolder())) {
-        if (entry.path().extension() != ".wav")
-            continue; // still being recorded
-        std::vector<int16_t> samples = Decode(entry.path());
-        CapturedSound sound{std::stod(entry.path().stem().string()) / 1e6, Identify(samples)};
-        fs::path windows(::_wgetenv(L"WINDIR")), file = sound.alarm + L".wav";
-        if (!sound.alarm.empty()) // the default sound lives outside the media folder
-            sound.level = Peak(samples) / double(Peak(Decode(sound.alarm == DefaultTone.name
-                                                                 ? windows / file
-                                                                 : windows / L"Media" / file)));
-        sounds.push_back(sound);
-    }
-    std::ranges::sort(sounds, {}, &CapturedSound::onset);
-    return sounds;
+    return HeardSounds(SoundFolder());
 }
 
 double UnixMilliseconds() {

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "platform/scoped.h"
+#include "tools/sounds/heard.h"
 
 #include <gtest/gtest.h>
 
@@ -58,11 +59,7 @@ void TypeKeys(std::initializer_list<WORD> down, WORD key); // `down` held; to th
 std::filesystem::path OpenReminder(const std::wstring &options);
 std::string Received(const std::filesystem::path &report);
 
-struct CapturedSound {
-    double onset = 0;   // Unix time in milliseconds at which the device began to play it
-    std::wstring alarm; // "Alarm1" ... "Chimes" when all of that alarm's beeps were heard
-    double level = 0;   // its peak against the peak of the alarm's own wave file
-};
+using CapturedSound = HeardSound;
 // Forgets what was heard so far. Needs DEVICE_AUDIO_HOME, which the suite's ctest entry sets.
 void StartAudioCapture();
 std::vector<CapturedSound> CapturedSounds(); // in order of onset
