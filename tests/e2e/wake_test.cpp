@@ -30,7 +30,8 @@ TEST_F(WakeRun, EachStartComesADelayAfterTheLastWhateverTheClockDoes) {
     ASSERT_TRUE(std::getenv("FAKETIME_TIMESTAMP_FILE") && ::GetTimeZoneInformation(&zone) &&
                 zone.Bias == -60)
         << "run it through ctest: in Berlin's zone, under tools/device/shifted-clock";
-    constexpr DWORD Delay = 2000, Hour = 3600000;
+    constexpr DWORD Delay = 2000;
+    constexpr double Hour = 3600e3;
     WriteSetting(L"Play", 0), WriteSetting(L"RepeatTimes", 9), WriteSetting(L"RepeatDelay", Delay);
     OpenReminder(L"/title:1 /close-after:30000");
     Process program = StartProgram(L"/AUTORUN");
@@ -39,10 +40,12 @@ TEST_F(WakeRun, EachStartComesADelayAfterTheLastWhateverTheClockDoes) {
     HWND exit =
         ::GetDlgItem(::FindWindowExW(WaitForProgramWindow(program), 0, L"#32770", 0), IDC_EXIT);
     SetClock(1774745999.5e3, 5000); // at the first look
-    // After start k, with start k + 1 pending: 1500 ms on, the clock moves by an hour (after start
-    // 5, "Exit" is pressed); 500 ms on, it is set to read a time at the next tick.
-    std::pair<double, double> moves[] = {
-        {1500, -1.0 * Hour}, {1500, Hour}, {500, 1792889999.5e3}, {500, 1792890600e3}};
+    // After start k, with start k + 1 pending, `after` ms on: the clock moves by an hour, or it is
+    // set to read a time `at` the next tick, 500 ms later. After start 5, "Exit" is pressed.
+    std::tuple<ULONGLONG, double, bool> moves[] = {{1500, -Hour, false},
+                                                   {1500, Hour, false},
+                                                   {500, 1792889999.5e3, true},
+                                                   {500, 1792890600e3, true}};
     std::vector<ULONGLONG> seen;
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION job{};
     for (ULONGLONG end = ::GetTickCount64() + 8000 + 5 * Delay, now;
@@ -54,8 +57,8 @@ TEST_F(WakeRun, EachStartComesADelayAfterTheLastWhateverTheClockDoes) {
         if (seen.size() == 5 && now >= seen[4] + 1500 && exit)
             ::PostMessageW(std::exchange(exit, nullptr), BM_CLICK, 0, 0);
         for (size_t k = 0; k < std::min(seen.size(), std::size(moves)); ++k)
-            if (auto &[after, to] = moves[k]; after && now >= seen[k] + after) {
-                after == 500 ? SetClock(to, after) : SetClock(UnixMilliseconds() + to);
+            if (auto &[after, to, at] = moves[k]; after && now >= seen[k] + after) {
+                at ? SetClock(to, 500) : SetClock(UnixMilliseconds() + to);
                 after = 0; // done
             }
     }

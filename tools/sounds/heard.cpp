@@ -60,10 +60,11 @@ std::vector<HeardSound> HeardSounds(const fs::path &folder) {
         std::vector<int16_t> samples = Decode(entry.path());
         HeardSound sound{std::stod(entry.path().stem().string()) / 1e6, Identify(samples)};
         fs::path windows(::_wgetenv(L"WINDIR")), file = sound.alarm + L".wav";
-        // The default sound lives outside the media folder; the program's own tone in no file.
-        const int own = Peak(
-            Decode(sound.alarm == DefaultTone.name ? windows / file : windows / L"Media" / file));
-        sound.level = !sound.alarm.empty() && own ? Peak(samples) / double(own) : 0;
+        if (!sound.alarm.empty()) { // the default sound lives outside the media folder
+            const int own = Peak(Decode(
+                sound.alarm == DefaultTone.name ? windows / file : windows / L"Media" / file));
+            sound.level = own ? Peak(samples) / double(own) : 0; // the program's tone has no file
+        }
         sounds.push_back(sound);
     }
     std::ranges::sort(sounds, {}, &HeardSound::onset);
